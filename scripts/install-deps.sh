@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every distribution package the project builds, runs and tests with.
+# Idempotent: prints nothing and touches nothing when all packages are present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
+  libsqlite3-dev
+  libxlsxwriter-dev libfreexl-dev libminizip-dev zlib1g-dev
+  libcurl4-openssl-dev libcups2-dev
+  fonts-noto-cjk
+  xvfb xauth
+  poppler-utils
+  python3 python3-openpyxl python3-xlwt
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+SUDO=""
+[[ $(id -u) -eq 0 ]] || SUDO="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

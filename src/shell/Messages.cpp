@@ -1,0 +1,77 @@
+#include "Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace Messages {
+
+namespace {
+
+Responder &responder()
+{
+    static Responder instance;
+    return instance;
+}
+
+QString titleOr(const QString &title)
+{
+    return title.isEmpty() ? QApplication::applicationDisplayName() : title;
+}
+
+bool show(QWidget *parent, Kind kind, const QString &title, const QString &text)
+{
+    if (responder())
+        return responder()(Shown{kind, title, text});
+    switch (kind) {
+    case Kind::Information:
+        QMessageBox::information(parent, title, text);
+        return true;
+    case Kind::Error:
+        QMessageBox::critical(parent, title, text);
+        return true;
+    case Kind::YesNo: {
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setButtonText(QMessageBox::Yes, QStringLiteral("是"));
+        box.setButtonText(QMessageBox::No, QStringLiteral("否"));
+        return box.exec() == QMessageBox::Yes;
+    }
+    case Kind::OkCancel: {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                        parent);
+        box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+        box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
+        return box.exec() == QMessageBox::Ok;
+    }
+    }
+    return false;
+}
+
+} // namespace
+
+void information(QWidget *parent, const QString &text, const QString &title)
+{
+    show(parent, Kind::Information, titleOr(title), text);
+}
+
+void error(QWidget *parent, const QString &text, const QString &title)
+{
+    show(parent, Kind::Error, title.isEmpty() ? QStringLiteral("错误") : title, text);
+}
+
+bool askYesNo(QWidget *parent, const QString &text, const QString &title)
+{
+    return show(parent, Kind::YesNo, titleOr(title), text);
+}
+
+bool askOkCancel(QWidget *parent, const QString &text, const QString &title)
+{
+    return show(parent, Kind::OkCancel, titleOr(title), text);
+}
+
+void setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
+
+} // namespace Messages

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Every message box and question of the program goes through here, so that tests can
+// answer them and read back what was asked, and flows with dialogs run unattended.
+namespace Messages {
+
+enum class Kind { Information, Error, YesNo, OkCancel };
+
+struct Shown {
+    Kind kind;
+    QString title;
+    QString text;
+};
+
+// A plain information box with the application title and an OK button.
+void information(QWidget *parent, const QString &text, const QString &title = QString());
+// An error box: title "错误" unless given.
+void error(QWidget *parent, const QString &text, const QString &title = QString());
+// Yes/No with the information icon; true only for Yes.
+bool askYesNo(QWidget *parent, const QString &text, const QString &title = QString());
+// OK/Cancel with the question icon; true only for OK.
+bool askOkCancel(QWidget *parent, const QString &text, const QString &title = QString());
+
+// Test hook: while set, no box is shown; the responder gets each message and returns the
+// answer for questions (ignored for plain boxes).
+using Responder = std::function<bool(const Shown &)>;
+void setResponder(Responder responder);
+
+} // namespace Messages

@@ -1,0 +1,92 @@
+#include "Currency.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Decimal digits with an optional point, already stripped of sign and blanks.
+std::optional<qint64> unitsFromDigits(QStringView digits)
+{
+    const qsizetype point = digits.indexOf(u'.');
+    const QStringView whole = point < 0 ? digits : digits.left(point);
+    const QStringView fraction = point < 0 ? QStringView() : digits.mid(point + 1);
+    if (whole.isEmpty() && fraction.isEmpty())
+        return std::nullopt;
+    constexpr qint64 limit = std::numeric_limits<qint64>::max() / 10 - 10;
+    qint64 units = 0;
+    for (QChar c : whole) {
+        if (!c.isDigit() || c.unicode() > '9' || units > limit / 1000)
+            return std::nullopt;
+        units = units * 10 + (c.unicode() - '0');
+    }
+    for (int i = 0; i < 4; ++i) {
+        const QChar c = i < fraction.size() ? fraction[i] : u'0';
+        if (c.unicode() < '0' || c.unicode() > '9' || units > limit)
+            return std::nullopt;
+        units = units * 10 + (c.unicode() - '0');
+    }
+    for (qsizetype i = 4; i < fraction.size(); ++i)
+        if (fraction[i].unicode() < '0' || fraction[i].unicode() > '9')
+            return std::nullopt;
+    if (fraction.size() > 4 && fraction[4].unicode() >= '5')
+        ++units; // half away from zero: the sign is applied afterwards
+    return units;
+}
+
+} // namespace
+
+std::optional<Currency> Currency::fromString(const QString &text)
+{
+    QStringView s = QStringView(text).trimmed();
+    bool negative = false;
+    if (!s.isEmpty() && (s.front() == u'-' || s.front() == u'+')) {
+        negative = s.front() == u'-';
+        s = s.mid(1);
+    }
+    const auto units = unitsFromDigits(s);
+    if (!units)
+        return std::nullopt;
+    return fromUnits(negative ? -*units : *units);
+}
+
+std::optional<Currency> Currency::fromDouble(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 9.0e14)
+        return std::nullopt;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    return fromString(QString::fromLatin1(buffer, result.ptr - buffer));
+}
+
+QString Currency::toFixed(int decimals) const
+{
+    decimals = qBound(0, decimals, 4);
+    qint64 magnitude = m_units < 0 ? -m_units : m_units;
+    qint64 divisor = 1;
+    for (int i = decimals; i < 4; ++i)
+        divisor *= 10;
+    magnitude = (magnitude + divisor / 2) / divisor;
+    qint64 scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    QString text = QString::number(magnitude / scale);
+    if (decimals > 0)
+        text += u'.' + QString::number(magnitude % scale).rightJustified(decimals, u'0');
+    if (m_units < 0 && magnitude != 0)
+        text.prepend(u'-');
+    return text;
+}
+
+QString Currency::toString() const
+{
+    QString text = toFixed(4);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text;
+}

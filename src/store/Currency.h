@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+// An exact money amount: a signed 64-bit count of ten-thousandths, so sums over any
+// number of rows never drift the way binary floating point does.
+class Currency {
+public:
+    static constexpr qint64 Scale = 10000;
+
+    constexpr Currency() = default;
+    static constexpr Currency fromUnits(qint64 units)
+    {
+        Currency c;
+        c.m_units = units;
+        return c;
+    }
+    // Rounded half away from zero to four decimals, judged on the shortest decimal text
+    // that reads back as the same double (so 1.00005 rounds up as written).
+    static std::optional<Currency> fromDouble(double value);
+    // Plain decimal text: optional sign, digits, optional point and digits, surrounding
+    // blanks allowed. Rounded half away from zero to four decimals.
+    static std::optional<Currency> fromString(const QString &text);
+
+    constexpr qint64 units() const { return m_units; }
+    double toDouble() const { return double(m_units) / Scale; }
+    // Shortest plain decimal text: "1234.5", "-0.0001", "0".
+    QString toString() const;
+    // Fixed number of decimals, rounded half away from zero: toFixed(2) of 1234.5 is "1234.50".
+    QString toFixed(int decimals) const;
+
+    friend constexpr bool operator==(Currency a, Currency b) { return a.m_units == b.m_units; }
+    friend constexpr auto operator<=>(Currency a, Currency b) { return a.m_units <=> b.m_units; }
+    constexpr Currency &operator+=(Currency other)
+    {
+        m_units += other.m_units;
+        return *this;
+    }
+    friend constexpr Currency operator+(Currency a, Currency b) { return a += b; }
+    friend constexpr Currency operator-(Currency a, Currency b)
+    {
+        return fromUnits(a.m_units - b.m_units);
+    }
+
+private:
+    qint64 m_units = 0;
+};
