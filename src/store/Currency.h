@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -47,3 +48,5 @@ public:
 private:
     qint64 m_units = 0;
 };
+
+Q_DECLARE_METATYPE(Currency)
