@@ -1,0 +1,435 @@
+#include "DataSet.h"
+
+#include "FieldValue.h"
+#include "SqlHelpers.h"
+#include "StoreError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+DataSet::DataSet(QObject *parent) : QObject(parent) {}
+
+void DataSet::requireOpen() const
+{
+    if (m_state == State::Inactive)
+        throw StoreError(QStringLiteral("数据表“%1”没有打开").arg(m_tableName));
+}
+
+void DataSet::requireEditing() const
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        throw StoreError(QStringLiteral("数据表不在编辑或插入状态"));
+}
+
+void DataSet::setState(State state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged();
+}
+
+int DataSet::columnIndex(const QString &name) const
+{
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+void DataSet::open()
+{
+    if (isOpen())
+        return;
+    const QList<ColumnDef> columns = ReadTableColumns(m_db, m_tableName);
+    if (columns.isEmpty())
+        throw StoreError(QStringLiteral("数据表“%1”不存在").arg(m_tableName));
+    FilterExpression filter = FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
+
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    const QString order = m_orderBy.isEmpty() ? QStringLiteral("rowid")
+                                              : quoteName(m_orderBy) + QStringLiteral(", rowid");
+    if (!query.exec(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2").arg(quoteName(m_tableName), order)))
+        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    QList<Record> records;
+    const int n = int(columns.size());
+    while (query.next()) {
+        Record r;
+        r.rowid = query.value(0).toLongLong();
+        r.values.reserve(n);
+        for (int i = 0; i < n; ++i)
+            r.values << FieldValue::fromStorage(query.value(i + 1), columns[i].type);
+        records << std::move(r);
+    }
+    m_columns = columns;
+    m_records = std::move(records);
+    m_filter = std::move(filter);
+    m_state = State::Browse;
+    rebuildView();
+    Q_EMIT stateChanged();
+}
+
+void DataSet::close()
+{
+    if (!isOpen())
+        return;
+    m_buffer.clear();
+    m_modified = false;
+    m_records.clear();
+    m_view.clear();
+    m_columns.clear();
+    m_current = -1;
+    setState(State::Inactive);
+    Q_EMIT reset();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+void DataSet::reopen()
+{
+    close();
+    open();
+}
+
+void DataSet::setFilter(const QString &text)
+{
+    if (text == m_filterText)
+        return;
+    if (isOpen()) {
+        FilterExpression compiled = FilterExpression::compile(m_filtered ? text : QString(), m_columns);
+        checkBrowseMode();
+        m_filter = std::move(compiled);
+        m_filterText = text;
+        rebuildView();
+    } else {
+        m_filterText = text;
+    }
+}
+
+void DataSet::setFiltered(bool on)
+{
+    if (on == m_filtered)
+        return;
+    if (isOpen()) {
+        FilterExpression compiled = FilterExpression::compile(on ? m_filterText : QString(), m_columns);
+        checkBrowseMode();
+        m_filter = std::move(compiled);
+        m_filtered = on;
+        rebuildView();
+    } else {
+        m_filtered = on;
+    }
+}
+
+void DataSet::setMasterLink(DataSet *master, const QString &masterField, const QString &detailField)
+{
+    if (m_master)
+        disconnect(m_master, nullptr, this, nullptr);
+    m_master = master;
+    m_masterField = masterField;
+    m_detailField = detailField;
+    connect(master, &DataSet::currentRowChanged, this, &DataSet::masterMoved);
+    connect(master, &DataSet::rowChanged, this, [this](int row) {
+        if (m_master && row == m_master->currentRow())
+            masterMoved();
+    });
+    if (isOpen())
+        rebuildView();
+}
+
+void DataSet::clearMasterLink()
+{
+    if (m_master)
+        disconnect(m_master, nullptr, this, nullptr);
+    m_master = nullptr;
+    if (isOpen()) {
+        checkBrowseMode();
+        rebuildView();
+    }
+}
+
+void DataSet::masterMoved()
+{
+    if (!isOpen())
+        return;
+    // The detail row being typed belongs to the record that was current until now.
+    checkBrowseMode();
+    rebuildView();
+}
+
+void DataSet::rebuildView()
+{
+    m_view.clear();
+    int linkColumn = -1;
+    QVariant masterValue;
+    const bool linked = m_master != nullptr;
+    if (linked) {
+        linkColumn = columnIndex(m_detailField);
+        if (m_master->isOpen() && m_master->currentRow() >= 0)
+            masterValue = m_master->fieldValue(m_masterField);
+    }
+    if (!linked || (linkColumn >= 0 && !masterValue.isNull())) {
+        const qint64 key = masterValue.toLongLong();
+        for (qsizetype i = 0; i < m_records.size(); ++i) {
+            if (m_records[i].deleted)
+                continue;
+            const QVariantList &values = m_records[i].values;
+            if (linked && (values[linkColumn].isNull() || values[linkColumn].toLongLong() != key))
+                continue;
+            if (m_filter.matches(values))
+                m_view << int(i);
+        }
+    }
+    m_current = m_view.isEmpty() ? -1 : 0;
+    Q_EMIT reset();
+    Q_EMIT currentRowChanged(m_current);
+}
+
+int DataSet::rowCount() const
+{
+    return int(m_view.size()) + (m_state == State::Insert ? 1 : 0);
+}
+
+bool DataSet::isBufferRow(int row) const
+{
+    return (m_state == State::Edit || m_state == State::Insert) && row == m_current;
+}
+
+void DataSet::setCurrentRow(int row)
+{
+    requireOpen();
+    if (row < 0 || row >= rowCount() || row == m_current)
+        return;
+    const bool wasInsert = m_state == State::Insert;
+    checkBrowseMode();
+    // Dropping an untouched new row removes the last row, so a target past it moves back.
+    if (wasInsert && m_state == State::Browse)
+        row = qMin(row, rowCount() - 1);
+    if (row == m_current)
+        return;
+    m_current = row;
+    Q_EMIT currentRowChanged(m_current);
+}
+
+QVariant DataSet::value(int row, int column) const
+{
+    if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns.size())
+        return QVariant();
+    if (isBufferRow(row))
+        return m_buffer[column];
+    return m_records[m_view[row]].values[column];
+}
+
+QVariant DataSet::fieldValue(const QString &name) const
+{
+    return fieldValue(columnIndex(name));
+}
+
+QVariantList DataSet::rowValues(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    return isBufferRow(row) ? m_buffer : m_records[m_view[row]].values;
+}
+
+void DataSet::append()
+{
+    requireOpen();
+    checkBrowseMode();
+    m_buffer = QVariantList(m_columns.size());
+    m_assigned = QList<bool>(m_columns.size(), false);
+    m_current = int(m_view.size());
+    setState(State::Insert);
+    Q_EMIT rowAppended(m_current);
+    Q_EMIT currentRowChanged(m_current);
+    if (afterInsert)
+        afterInsert(*this);
+    // Defaults alone do not make a record: a new row the user leaves untouched is dropped.
+    m_modified = false;
+}
+
+void DataSet::edit()
+{
+    requireOpen();
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    if (m_current < 0)
+        throw StoreError(QStringLiteral("没有可以修改的记录"));
+    m_buffer = m_records[m_view[m_current]].values;
+    m_assigned = QList<bool>(m_columns.size(), false);
+    m_modified = false;
+    setState(State::Edit);
+}
+
+void DataSet::setFieldValue(int column, const QVariant &value)
+{
+    requireEditing();
+    if (column < 0 || column >= m_columns.size())
+        throw StoreError(QStringLiteral("数据表“%1”中没有这个栏目").arg(m_tableName));
+    const ColumnDef &c = m_columns[column];
+    if (c.type == FieldType::Counter)
+        throw StoreError(QStringLiteral("栏目“%1”由系统自动编号，不能修改").arg(c.name));
+    const auto converted = FieldValue::coerce(value, c.type);
+    if (!converted)
+        throw StoreError(QStringLiteral("“%1”不是栏目“%2”能接受的值").arg(value.toString(), c.name));
+    if (c.type == FieldType::Text && c.size > 0 && converted->toString().size() > c.size)
+        throw StoreError(QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name).arg(c.size));
+    m_buffer[column] = *converted;
+    m_assigned[column] = true;
+    m_modified = true;
+    Q_EMIT rowChanged(m_current);
+}
+
+void DataSet::setFieldValue(const QString &name, const QVariant &value)
+{
+    const int column = columnIndex(name);
+    if (column < 0)
+        throw StoreError(QStringLiteral("数据表“%1”中没有栏目“%2”").arg(m_tableName, name));
+    setFieldValue(column, value);
+}
+
+void DataSet::validateBuffer() const
+{
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        const ColumnDef &c = m_columns[i];
+        if (!c.notNull || c.type == FieldType::Counter || !m_buffer[i].isNull())
+            continue;
+        // A column left unset on a new row still gets its stored default.
+        if (m_state == State::Insert && !m_assigned[i] && c.hasDefault)
+            continue;
+        throw StoreError(QStringLiteral("栏目“%1”必须填写").arg(c.name));
+    }
+}
+
+DataSet::Record DataSet::readRecord(qint64 rowid) const
+{
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)));
+    query.addBindValue(rowid);
+    if (!query.exec() || !query.next())
+        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    Record r;
+    r.rowid = rowid;
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        r.values << FieldValue::fromStorage(query.value(int(i)), m_columns[i].type);
+    return r;
+}
+
+void DataSet::post()
+{
+    requireEditing();
+    validateBuffer();
+    QStringList names;
+    QVariantList values;
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        if (!m_assigned[i])
+            continue;
+        names << quoteName(m_columns[i].name);
+        values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
+    }
+    QSqlQuery query(m_db);
+    if (m_state == State::Insert) {
+        const QString sql =
+            names.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(m_tableName))
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoteName(m_tableName), names.join(u','),
+                           QStringList(names.size(), QStringLiteral("?")).join(u','));
+        query.prepare(sql);
+    } else {
+        if (names.isEmpty()) {
+            setState(State::Browse);
+            m_modified = false;
+            return;
+        }
+        query.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                          .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, "))));
+        values << m_records[m_view[m_current]].rowid;
+    }
+    for (const QVariant &v : values)
+        query.addBindValue(v);
+    if (!query.exec())
+        throw StoreError(QStringLiteral("保存失败：%1").arg(query.lastError().text()));
+
+    if (m_state == State::Insert) {
+        m_records << readRecord(query.lastInsertId().toLongLong());
+        m_view << int(m_records.size() - 1);
+    } else {
+        Record &r = m_records[m_view[m_current]];
+        r = readRecord(r.rowid);
+    }
+    m_buffer.clear();
+    m_modified = false;
+    setState(State::Browse);
+    Q_EMIT rowChanged(m_current);
+}
+
+void DataSet::cancel()
+{
+    if (m_state == State::Insert) {
+        const int row = m_current;
+        m_buffer.clear();
+        m_modified = false;
+        m_current = m_view.isEmpty() ? -1 : qMin(row, int(m_view.size()) - 1);
+        setState(State::Browse);
+        Q_EMIT rowRemoved(row);
+        Q_EMIT currentRowChanged(m_current);
+    } else if (m_state == State::Edit) {
+        m_buffer.clear();
+        m_modified = false;
+        setState(State::Browse);
+        Q_EMIT rowChanged(m_current);
+    }
+}
+
+void DataSet::checkBrowseMode()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    if (m_modified)
+        post();
+    else
+        cancel();
+}
+
+void DataSet::deleteCurrent()
+{
+    requireOpen();
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_current < 0)
+        return;
+    if (m_state == State::Edit)
+        cancel();
+    Record &record = m_records[m_view[m_current]];
+    RunSql(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)),
+           {record.rowid});
+    // Left in place as a tombstone so that the indexes of the view stay valid.
+    record.deleted = true;
+    const int row = m_current;
+    m_view.removeAt(row);
+    m_current = m_view.isEmpty() ? -1 : qMin(row, int(m_view.size()) - 1);
+    Q_EMIT rowRemoved(row);
+    Q_EMIT currentRowChanged(m_current);
+}
+
+bool DataSet::locate(const QString &column, const QVariant &value)
+{
+    requireOpen();
+    const int c = columnIndex(column);
+    if (c < 0)
+        return false;
+    const auto wanted = FieldValue::coerce(value, m_columns[c].type);
+    if (!wanted || wanted->isNull())
+        return false;
+    for (int row = 0; row < m_view.size(); ++row) {
+        const QVariant &v = m_records[m_view[row]].values[c];
+        if (!v.isNull() && FieldValue::compare(v, *wanted, m_columns[c].type) == 0) {
+            setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}

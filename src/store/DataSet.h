@@ -1,0 +1,132 @@
+#pragma once
+
+#include "ColumnDef.h"
+#include "FilterExpression.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QVariantList>
+#include <functional>
+
+// An open table held in memory: its column definitions, its rows in the database's order,
+// the rows in view under a filter (and, for a detail table, under its master's current row),
+// a current row, and one row at a time being edited or inserted.
+//
+// Every value written is checked against what the table declares (type, text size,
+// required) before any statement runs, and each post is one statement, so a refused value
+// leaves both the database and the edited row as they were. Errors are thrown as StoreError.
+class DataSet : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+
+    explicit DataSet(QObject *parent = nullptr);
+
+    void setDatabase(const QSqlDatabase &db) { m_db = db; }
+    QSqlDatabase database() const { return m_db; }
+    void setTableName(const QString &name) { m_tableName = name; }
+    const QString &tableName() const { return m_tableName; }
+    // Rows are read in the order of this column (then as stored); empty: as stored.
+    void setOrderBy(const QString &column) { m_orderBy = column; }
+
+    void open();
+    // Drops a pending edit, as a closing table does.
+    void close();
+    // Close and open again: the filter stays, the first row in view becomes current.
+    void reopen();
+    bool isOpen() const { return m_state != State::Inactive; }
+    State state() const { return m_state; }
+
+    const QList<ColumnDef> &columns() const { return m_columns; }
+    int columnIndex(const QString &name) const; // case ignored; -1 when absent
+
+    // Compiles the filter against the columns. A text that does not parse is refused with
+    // the reason and the filter in force stays. An unchanged filter changes nothing; a
+    // changed one posts a pending edit first and makes the first row in view current.
+    void setFilter(const QString &text);
+    const QString &filter() const { return m_filterText; }
+    void setFiltered(bool on);
+    bool isFiltered() const { return m_filtered; }
+
+    // A detail table shows the rows whose detailField equals masterField of the master's
+    // current row. Without a master every row passing the filter is in view.
+    void setMasterLink(DataSet *master, const QString &masterField, const QString &detailField);
+    void clearMasterLink();
+    DataSet *master() const { return m_master; }
+
+    int rowCount() const;
+    bool isEmpty() const { return rowCount() == 0; }
+    int currentRow() const { return m_current; }
+    // Posts a pending edit of another row first; throws when that post is refused.
+    void setCurrentRow(int row);
+    void first() { setCurrentRow(0); }
+
+    QVariant value(int row, int column) const;
+    QVariant fieldValue(int column) const { return value(m_current, column); }
+    QVariant fieldValue(const QString &name) const;
+    // The row's values as they stand (the edit buffer for the row being edited).
+    QVariantList rowValues(int row) const;
+
+    // Appends a new row at the end of the view, makes it current and runs afterInsert.
+    void append();
+    void edit();
+    void setFieldValue(int column, const QVariant &value);
+    void setFieldValue(const QString &name, const QVariant &value);
+    bool isModified() const { return m_modified; }
+    void post();
+    void cancel();
+    // Posts if the row was changed, drops an untouched new row.
+    void checkBrowseMode();
+    void deleteCurrent();
+    // Makes the first row in view whose column equals value current; false when none.
+    bool locate(const QString &column, const QVariant &value);
+
+    // Runs after append: the place to fill in defaults. Throwing cancels nothing; values
+    // set before the throw stay. A hook may call cancel().
+    std::function<void(DataSet &)> afterInsert;
+
+Q_SIGNALS:
+    void reset();                 // the rows in view changed wholesale
+    void rowChanged(int row);     // one row's values changed
+    void rowAppended(int row);
+    void rowRemoved(int row);
+    void currentRowChanged(int row);
+    void stateChanged();
+
+private:
+    struct Record {
+        qint64 rowid = 0;
+        QVariantList values;
+        bool deleted = false;
+    };
+
+    QSqlDatabase m_db;
+    QString m_tableName;
+    QString m_orderBy;
+    State m_state = State::Inactive;
+    QList<ColumnDef> m_columns;
+    QList<Record> m_records;
+    QList<int> m_view; // indexes into m_records
+    int m_current = -1;
+
+    QString m_filterText;
+    FilterExpression m_filter;
+    bool m_filtered = false;
+
+    QPointer<DataSet> m_master;
+    QString m_masterField, m_detailField;
+
+    QVariantList m_buffer; // the row being edited or inserted
+    QList<bool> m_assigned;
+    bool m_modified = false;
+
+    bool isBufferRow(int row) const;
+    void rebuildView();
+    void setState(State state);
+    void requireOpen() const;
+    void requireEditing() const;
+    Record readRecord(qint64 rowid) const;
+    void validateBuffer() const;
+    void masterMoved();
+};

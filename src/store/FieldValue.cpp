@@ -1,0 +1,234 @@
+#include "FieldValue.h"
+
+#include "Currency.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+namespace FieldValue {
+
+std::optional<QDateTime> parseDateTime(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?"
+        "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
+    const auto m = pattern.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+std::optional<QVariant> parse(const QString &text, FieldType type)
+{
+    if (type == FieldType::Text || type == FieldType::Memo || type == FieldType::Unknown)
+        return QVariant(text);
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QVariant();
+    bool ok = false;
+    switch (type) {
+    case FieldType::Counter:
+    case FieldType::Integer: {
+        const qint64 v = t.toLongLong(&ok);
+        if (ok)
+            return QVariant(v);
+        return std::nullopt;
+    }
+    case FieldType::Float: {
+        const double v = t.toDouble(&ok);
+        if (ok)
+            return QVariant(v);
+        return std::nullopt;
+    }
+    case FieldType::Currency: {
+        QString digits = t;
+        digits.remove(u'￥').remove(u'¥').remove(u',');
+        if (const auto c = Currency::fromString(digits))
+            return QVariant::fromValue(*c);
+        return std::nullopt;
+    }
+    case FieldType::DateTime:
+        if (const auto d = parseDateTime(t))
+            return QVariant(*d);
+        return std::nullopt;
+    case FieldType::Bool: {
+        const QString l = t.toLower();
+        if (l == u"true" || l == u"yes" || l == u"是")
+            return QVariant(true);
+        if (l == u"false" || l == u"no" || l == u"否")
+            return QVariant(false);
+        const qint64 v = t.toLongLong(&ok);
+        if (ok)
+            return QVariant(v != 0);
+        return std::nullopt;
+    }
+    case FieldType::Binary:
+        return QVariant(text.toUtf8());
+    default:
+        return QVariant(text);
+    }
+}
+
+QVariant fromText(const QString &text, FieldType type)
+{
+    return parse(text, type).value_or(QVariant());
+}
+
+std::optional<QVariant> coerce(const QVariant &value, FieldType type)
+{
+    if (value.isNull())
+        return QVariant();
+    const int id = value.metaType().id();
+    switch (type) {
+    case FieldType::Counter:
+    case FieldType::Integer:
+        if (id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt)
+            return QVariant(value.toLongLong());
+        if (id == QMetaType::Double) {
+            const double d = value.toDouble();
+            if (d == double(qint64(d)))
+                return QVariant(qint64(d));
+            return std::nullopt;
+        }
+        break;
+    case FieldType::Float:
+        if (id == QMetaType::Double || id == QMetaType::Int || id == QMetaType::LongLong)
+            return QVariant(value.toDouble());
+        if (value.canConvert<Currency>() && id == qMetaTypeId<Currency>())
+            return QVariant(value.value<Currency>().toDouble());
+        break;
+    case FieldType::Currency:
+        if (id == qMetaTypeId<Currency>())
+            return value;
+        if (id == QMetaType::Int || id == QMetaType::LongLong)
+            return QVariant::fromValue(Currency::fromUnits(value.toLongLong() * Currency::Scale));
+        if (id == QMetaType::Double) {
+            if (const auto c = Currency::fromDouble(value.toDouble()))
+                return QVariant::fromValue(*c);
+            return std::nullopt;
+        }
+        break;
+    case FieldType::DateTime:
+        if (id == QMetaType::QDateTime)
+            return value;
+        if (id == QMetaType::QDate)
+            return QVariant(value.toDate().startOfDay());
+        break;
+    case FieldType::Bool:
+        if (id == QMetaType::Bool)
+            return value;
+        if (id == QMetaType::Int || id == QMetaType::LongLong)
+            return QVariant(value.toLongLong() != 0);
+        break;
+    case FieldType::Binary:
+        if (id == QMetaType::QByteArray)
+            return value;
+        break;
+    case FieldType::Text:
+    case FieldType::Memo:
+    case FieldType::Unknown:
+        if (id == QMetaType::QString)
+            return value;
+        return QVariant(toText(value, FieldType::Unknown));
+    }
+    if (id == QMetaType::QString)
+        return parse(value.toString(), type);
+    return std::nullopt;
+}
+
+QVariant fromStorage(const QVariant &stored, FieldType type)
+{
+    if (stored.isNull())
+        return QVariant();
+    switch (type) {
+    case FieldType::Counter:
+    case FieldType::Integer:
+        return QVariant(stored.toLongLong());
+    case FieldType::Float:
+        return QVariant(stored.toDouble());
+    case FieldType::Currency:
+        if (const auto c = Currency::fromDouble(stored.toDouble()))
+            return QVariant::fromValue(*c);
+        return QVariant();
+    case FieldType::DateTime:
+        if (const auto d = parseDateTime(stored.toString()))
+            return QVariant(*d);
+        return QVariant();
+    case FieldType::Bool:
+        return QVariant(stored.toLongLong() != 0);
+    case FieldType::Binary:
+        return QVariant(stored.toByteArray());
+    case FieldType::Text:
+    case FieldType::Memo:
+        return QVariant(stored.toString());
+    case FieldType::Unknown:
+        return stored;
+    }
+    return stored;
+}
+
+QVariant toStorage(const QVariant &value, FieldType type)
+{
+    if (value.isNull())
+        return QVariant();
+    switch (type) {
+    case FieldType::Currency:
+        return QVariant(value.value<Currency>().toDouble());
+    case FieldType::DateTime:
+        return QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    case FieldType::Bool:
+        return QVariant(value.toBool() ? 1 : 0);
+    default:
+        return value;
+    }
+}
+
+QString toText(const QVariant &value, FieldType type)
+{
+    if (value.isNull())
+        return QString();
+    const int id = value.metaType().id();
+    if (id == qMetaTypeId<Currency>())
+        return value.value<Currency>().toString();
+    if (id == QMetaType::QDateTime) {
+        const QDateTime d = value.toDateTime();
+        return d.time() == QTime(0, 0) ? d.toString(QStringLiteral("yyyy-MM-dd"))
+                                       : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    if (id == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    if (id == QMetaType::Double)
+        return QString::number(value.toDouble(), 'g', 15);
+    if (id == QMetaType::QByteArray && type == FieldType::Binary)
+        return QStringLiteral("(二进制数据)");
+    return value.toString();
+}
+
+int compare(const QVariant &a, const QVariant &b, FieldType type)
+{
+    auto sign = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
+    switch (type) {
+    case FieldType::Counter:
+    case FieldType::Integer:
+        if (b.metaType().id() == QMetaType::Double)
+            return sign(a.toDouble(), b.toDouble());
+        return sign(a.toLongLong(), b.toLongLong());
+    case FieldType::Float:
+        return sign(a.toDouble(), b.toDouble());
+    case FieldType::Currency:
+        return sign(a.value<Currency>().units(), b.value<Currency>().units());
+    case FieldType::DateTime:
+        return sign(a.toDateTime(), b.toDateTime());
+    case FieldType::Bool:
+        // A set flag compares as -1, a cleared one as 0.
+        return sign(a.toBool() ? -1 : 0, b.toBool() ? -1 : 0);
+    default:
+        return sign(QString::compare(toText(a, type), toText(b, type), Qt::CaseInsensitive), 0);
+    }
+}
+
+} // namespace FieldValue

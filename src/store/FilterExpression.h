@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ColumnDef.h"
+
+#include <QList>
+#include <QVariantList>
+#include <memory>
+
+// A record filter as the record window writes it: column comparisons (=, <>, <, >, <=, >=,
+// like with * for any run of characters, is null, is not null) joined by "and", "or" and
+// "not", with parentheses, quoted text ('it''s'), dates as quoted text or #...#, numbers,
+// and the print flag compared with 0 (false) and -1 (true). Column names are matched
+// without regard to case and may be written in [brackets] or "double quotes".
+//
+// The text is parsed once against the table's columns and never reaches the database, so
+// typed text cannot change any statement.
+class FilterExpression {
+public:
+    FilterExpression(); // matches every row
+    ~FilterExpression();
+    FilterExpression(FilterExpression &&) noexcept;
+    FilterExpression &operator=(FilterExpression &&) noexcept;
+
+    // Throws StoreError with a Chinese message naming what could not be understood.
+    static FilterExpression compile(const QString &text, const QList<ColumnDef> &columns);
+
+    bool matches(const QVariantList &row) const;
+    bool isEmpty() const { return !m_root; }
+
+    struct Node;
+
+private:
+    std::unique_ptr<Node> m_root;
+};

@@ -1,0 +1,133 @@
+#include "SqlHelpers.h"
+
+#include "StoreError.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QSqlQuery execute(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values[i]);
+    if (!query.exec())
+        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    return query;
+}
+
+} // namespace
+
+QString quoteName(const QString &name)
+{
+    QString inner = name;
+    inner.replace(u'"', QLatin1String("\"\""));
+    return u'"' + inner + u'"';
+}
+
+QString quoteText(const QString &text)
+{
+    QString inner = text;
+    inner.replace(u'\'', QLatin1String("''"));
+    return u'\'' + inner + u'\'';
+}
+
+bool TableExists(const QSqlDatabase &db, const QString &name)
+{
+    return GetSqlValue(db,
+                       QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ? COLLATE NOCASE"),
+                       {name})
+               .toInt() >= 1;
+}
+
+void RunSql(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
+{
+    execute(db, statement, values);
+}
+
+QString GetSqlValue(const QSqlDatabase &db, const QString &query, const QVariantList &values)
+{
+    QSqlQuery q = execute(db, query, values);
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+DataPacket GetSqlData(const QSqlDatabase &db, const QString &query, const QVariantList &values)
+{
+    QSqlQuery q = execute(db, query, values);
+    DataPacket packet;
+    const QSqlRecord record = q.record();
+    for (int i = 0; i < record.count(); ++i)
+        packet.columnNames << record.fieldName(i);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(record.count());
+        for (int i = 0; i < record.count(); ++i)
+            row << q.value(i);
+        packet.rows << row;
+    }
+    return packet;
+}
+
+QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table)
+{
+    const DataPacket info =
+        GetSqlData(db, QStringLiteral("PRAGMA table_info(%1)").arg(quoteName(table)));
+    // table_info columns: cid, name, type, notnull, dflt_value, pk
+    int primaryKeys = 0;
+    for (const auto &row : info.rows)
+        primaryKeys += row[5].toInt() > 0 ? 1 : 0;
+    QList<ColumnDef> columns;
+    for (const auto &row : info.rows) {
+        ColumnDef c;
+        c.name = row[1].toString();
+        c.declaredType = row[2].toString();
+        c.notNull = row[3].toInt() != 0;
+        c.hasDefault = !row[4].isNull();
+        c.defaultText = c.hasDefault ? unquoteDefault(row[4].toString()) : QString();
+        const bool rowidKey = primaryKeys == 1 && row[5].toInt() == 1 &&
+                              c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        classifyDeclaredType(c, rowidKey);
+        columns << c;
+    }
+    return columns;
+}
+
+QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column)
+{
+    const QList<ColumnDef> columns = ReadTableColumns(db, table);
+    if (columns.isEmpty())
+        throw StoreError(QStringLiteral("找不到表“%1”").arg(table));
+    for (const ColumnDef &c : columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+            return c.defaultText;
+    throw StoreError(QStringLiteral("表“%1”中没有栏目“%2”").arg(table, column));
+}
+
+int SplitList(const QString &text, QStringList *list, QChar separator, bool trim)
+{
+    if (!list || text.isEmpty())
+        return 0;
+    if (separator.isNull())
+        separator = u',';
+    int added = 0;
+    qsizetype start = 0;
+    auto add = [&](qsizetype end) {
+        const QString piece = text.mid(start, end - start);
+        list->append(trim ? piece.trimmed() : piece);
+        ++added;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == separator) {
+            add(i);
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        add(text.size());
+    return added;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ColumnDef.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QVariantList>
+
+// The statement helpers every window reaches the database through. Errors are thrown as
+// StoreError with the engine's own text; nothing is caught here.
+
+// A name made safe for a statement: "发票" becomes "\"发票\"", inner quotes doubled.
+QString quoteName(const QString &name);
+// A text value as an SQL literal: single quotes, inner single quotes doubled.
+QString quoteText(const QString &text);
+
+// Whether the database holds an object (table, index, view...) of that name; case ignored.
+bool TableExists(const QSqlDatabase &db, const QString &name);
+// Runs one statement that returns no rows; values are bound to its "?" places.
+void RunSql(const QSqlDatabase &db, const QString &statement, const QVariantList &values = {});
+// The first column of the first row as text; empty text when there is no row.
+QString GetSqlValue(const QSqlDatabase &db, const QString &query, const QVariantList &values = {});
+
+// A whole query result held in memory.
+struct DataPacket {
+    QStringList columnNames;
+    QList<QVariantList> rows;
+};
+DataPacket GetSqlData(const QSqlDatabase &db, const QString &query, const QVariantList &values = {});
+
+// The columns of a table in their order, with declared type, size, required flag and default.
+QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table);
+// The default text stored with a column, as the user typed it; empty when it has none.
+QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column);
+
+// Splits text at a one-character separator (',' when given as '\0') and appends the pieces
+// to list, trimming each when asked. Returns how many pieces were added.
+int SplitList(const QString &text, QStringList *list, QChar separator, bool trim);

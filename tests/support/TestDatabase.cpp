@@ -1,0 +1,34 @@
+#include "TestDatabase.h"
+
+#include "store/Database.h"
+#include "store/ProgramFolder.h"
+
+#include <QFile>
+
+TestDatabase::TestDatabase(Content content)
+{
+    Database::disconnect();
+    ProgramFolder::set(m_dir.path());
+    if (content == Demo) {
+        Database::createDemoIfFirstStart(m_dir.path());
+    } else {
+        QFile f(ProgramFolder::databasePath());
+        f.open(QIODevice::WriteOnly);
+    }
+    Database::connect(ProgramFolder::databasePath());
+}
+
+TestDatabase::~TestDatabase()
+{
+    Database::disconnect();
+}
+
+QSqlDatabase TestDatabase::db() const
+{
+    return Database::connection();
+}
+
+void TestDatabase::exec(const QString &script) const
+{
+    Database::runScript(db(), script);
+}

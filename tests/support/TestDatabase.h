@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QTemporaryDir>
+
+// A fresh program folder with its own database for one test: the demo when asked, or only
+// the tables a test creates. The shared connection points at it while the object lives.
+class TestDatabase {
+public:
+    enum Content { Demo, Empty };
+    explicit TestDatabase(Content content = Demo);
+    ~TestDatabase();
+
+    QSqlDatabase db() const;
+    QString folder() const { return m_dir.path(); }
+    void exec(const QString &script) const;
+
+private:
+    QTemporaryDir m_dir;
+};
