@@ -1,7 +1,38 @@
+#include "shell/Messages.h"
+#include "shell/SingleInstance.h"
+#include "shell/TMainForm.h"
+#include "store/Database.h"
+#include "store/ProgramFolder.h"
+#include "store/StoreError.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 int main(int argc, char *argv[])
 {
+    // 1. One copy at a time: a second one ends here, silently.
+    SingleInstance lock;
+    if (!lock.acquire())
+        return 0;
+    // 2. Nothing here writes RunMe.bat; whatever left it in the working folder, it goes.
+    if (QFile::exists(QStringLiteral("RunMe.bat")))
+        QFile::remove(QStringLiteral("RunMe.bat"));
+    // 3. The application and its title.
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Quillet"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillet专业版"));
+    QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+    // 4. The program folder.
+    ProgramFolder::set(QCoreApplication::applicationDirPath());
+    try {
+        Database::createDemoIfFirstStart(ProgramFolder::path());
+    } catch (const StoreError &e) {
+        Messages::error(nullptr, e.message());
+    }
+    // 5. The main window, opened maximised.
+    TMainForm mainForm;
+    mainForm.showMaximized();
+    // 6. Run until the main window closes.
+    return app.exec();
 }

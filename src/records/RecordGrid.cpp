@@ -1,0 +1,84 @@
+#include "RecordGrid.h"
+
+#include "store/DataSet.h"
+#include "store/DataSetModel.h"
+#include "store/IniFile.h"
+#include "store/StoreError.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
+    : QTableView(parent), m_dataSet(dataSet), m_model(new DataSetModel(dataSet, this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed);
+    horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+    verticalHeader()->setDefaultSectionSize(20);
+    connect(m_model, &DataSetModel::errorOccurred, this, &RecordGrid::errorOccurred);
+    // The grid follows the data set's current row when code moves it.
+    connect(dataSet, &DataSet::currentRowChanged, this, [this](int row) {
+        if (row < 0 || row == currentIndex().row())
+            return;
+        m_followingDataSet = true;
+        setCurrentIndex(m_model->index(row, qMax(0, currentIndex().column())));
+        m_followingDataSet = false;
+    });
+}
+
+void RecordGrid::readColumnWidths(const IniFile &ini, const QString &section)
+{
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        setColumnWidth(i, ini.readInteger(section, QString::number(i), DefaultColumnWidth));
+}
+
+void RecordGrid::writeColumnWidths(IniFile &ini, const QString &section) const
+{
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        ini.writeInteger(section, QString::number(i), horizontalHeader()->sectionSize(i));
+}
+
+void RecordGrid::hideColumns(const QStringList &names)
+{
+    for (int i = 0; i < m_model->columnCount(); ++i)
+        setColumnHidden(i, names.contains(m_model->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString()));
+}
+
+void RecordGrid::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QTableView::keyPressEvent(&tab);
+        return;
+    }
+    // Down on the last row starts a new row, as typing down a form does.
+    if (event->key() == Qt::Key_Down && currentIndex().row() == m_model->rowCount() - 1 &&
+        m_dataSet->state() != DataSet::State::Insert) {
+        try {
+            m_dataSet->append();
+        } catch (const StoreError &e) {
+            Q_EMIT errorOccurred(e.message());
+        }
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (m_followingDataSet || !current.isValid() || current.row() == previous.row())
+        return;
+    try {
+        m_dataSet->setCurrentRow(current.row());
+    } catch (const StoreError &e) {
+        // The row left behind could not be saved: go back to it, nothing typed is lost.
+        Q_EMIT errorOccurred(e.message());
+        m_followingDataSet = true;
+        setCurrentIndex(m_model->index(m_dataSet->currentRow(), current.column()));
+        m_followingDataSet = false;
+    }
+}

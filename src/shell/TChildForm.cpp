@@ -1,0 +1,6 @@
+#include "TChildForm.h"
+
+TChildForm::TChildForm(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("ChildForm"));
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class DataSet;
+class KindTabBar;
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TChildForm;
+
+// The one top-level window: the tree of form kinds on the left, the tabs of open record
+// windows on the right over the background picture, menus, toolbar and status bar. It owns
+// the shared database connection and the form-kind table for the whole run.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int MaxKindTabs = 8;
+
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The one main window of the process, for the windows that reach back to it.
+    static TMainForm *instance();
+
+    QAction *action(const QString &name) const { return m_actions.value(name); }
+    DataSet *tblNote() const { return m_tblNote; }
+    QTreeWidget *tree() const { return m_tree; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QTimer *tipTimer() const { return m_tipTimer; }
+    bool showTipFlag() const { return m_showTip; }
+    QString currentKindCode() const { return m_currentKindCode; }
+    QString currentKindName() const { return m_currentKindName; }
+
+    // Opens the connection when needed and reads noteKind afresh, sorted by kindCode.
+    void OpenDatabase();
+    void BuildKindTree();
+    QTreeWidgetItem *FindKindNode(const QString &code) const;
+    QTreeWidgetItem *FindParentNode(const QString &code) const;
+    int KindIdOf(const QString &code);
+    bool KindHasChildren(const QString &code) const;
+
+    // Opening the selected node: the common-data tab, or a form kind's record window.
+    void OpenSelectedNode();
+    void OpenKindTab(const QString &name, const QString &code);
+    void OpenCommonDataTab(const QString &caption);
+    void CloseTab(int index);
+    TChildForm *activeChild() const;
+    // The hidden keyword of a tab: the kind code, empty for the common-data tab.
+    QString tabKeyword(int index) const;
+
+    // Shows the tip of the day when the start-up flag asks for it.
+    void ShowTipOfDay();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QHash<QString, QAction *> m_actions;
+    QTreeWidget *m_tree = nullptr;
+    QMenu *m_treeMenu = nullptr;
+    QLabel *m_background = nullptr;
+    QMenu *m_backgroundMenu = nullptr;
+    QStackedWidget *m_rightSide = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    KindTabBar *m_tabBar = nullptr;
+    QTimer *m_tipTimer = nullptr;
+    DataSet *m_tblNote = nullptr;
+    QPointer<DataSet> m_deleteTarget;
+    bool m_deleteEnabledByTabs = false;
+    bool m_showTip = false;
+    QString m_currentKindCode, m_currentKindName;
+
+    QAction *addAction(const QString &name, const QString &caption, const QString &hint,
+                       bool enabled, void (TMainForm::*slot)() = nullptr);
+    void createActions();
+    void createMenus();
+    void createLayout();
+    void readStartupOptions();
+    void applyBackgroundPicture(const QString &path, bool stretch);
+
+    void setTabCommandsEnabled(const QStringList &names, bool enabled);
+    void bindDeleteAction(TChildForm *child);
+    void updateDeleteAction();
+    void showTabArea(bool visible);
+    int addChildTab(TChildForm *child, const QString &caption, const QString &keyword);
+    void closeActiveTab();
+    void closeTabFromMouse(int index);
+    void dispatch(void (TChildForm::*operation)());
+
+    void deleteSelectedNode();
+    void openSelectedStructure();
+    void refreshTree();
+};
