@@ -90,3 +90,59 @@ QString Currency::toString() const
     }
     return text;
 }
+
+std::optional<Currency> Currency::fromWhole(qint64 yuan)
+{
+    if (yuan > std::numeric_limits<qint64>::max() / Scale ||
+        yuan < std::numeric_limits<qint64>::min() / Scale)
+        return std::nullopt;
+    return fromUnits(yuan * Scale);
+}
+
+qint64 Currency::roundedTo(int decimals, Rounding rounding) const
+{
+    decimals = qBound(0, decimals, 4);
+    quint64 divisor = 1;
+    for (int i = decimals; i < 4; ++i)
+        divisor *= 10;
+    // Unsigned, so that the magnitude of the smallest amount has room.
+    const quint64 magnitude = m_units < 0 ? 0 - quint64(m_units) : quint64(m_units);
+    quint64 quotient = magnitude / divisor;
+    const quint64 remainder = magnitude % divisor;
+    if (divisor > 1) {
+        const quint64 twice = remainder * 2;
+        if (twice > divisor ||
+            (twice == divisor && (rounding == Rounding::HalfAwayFromZero || quotient % 2 == 1)))
+            ++quotient;
+    }
+    return m_units < 0 ? -qint64(quotient) : qint64(quotient);
+}
+
+QString Currency::toGeneralString(int significantDigits) const
+{
+    significantDigits = qBound(1, significantDigits, 19);
+    quint64 magnitude = m_units < 0 ? 0 - quint64(m_units) : quint64(m_units);
+    // Round the integer count of ten-thousandths at the wanted digit; exact, since the
+    // amount is decimal already.
+    int digits = 0;
+    for (quint64 rest = magnitude; rest != 0; rest /= 10)
+        ++digits;
+    if (digits > significantDigits) {
+        quint64 divisor = 1;
+        for (int i = significantDigits; i < digits; ++i)
+            divisor *= 10;
+        quint64 kept = magnitude / divisor;
+        if ((magnitude % divisor) * 2 >= divisor)
+            ++kept;
+        magnitude = kept * divisor; // at most 10^19, within an unsigned 64-bit number
+    }
+    QString text = QString::number(magnitude / quint64(Scale));
+    QString fraction = QString::number(magnitude % quint64(Scale)).rightJustified(4, u'0');
+    while (fraction.endsWith(u'0'))
+        fraction.chop(1);
+    if (!fraction.isEmpty())
+        text += u'.' + fraction;
+    if (m_units < 0)
+        text.prepend(u'-');
+    return text;
+}

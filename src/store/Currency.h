@@ -24,6 +24,8 @@ public:
     // Plain decimal text: optional sign, digits, optional point and digits, surrounding
     // blanks allowed. Rounded half away from zero to four decimals.
     static std::optional<Currency> fromString(const QString &text);
+    // A whole number of yuan; nothing when it lies outside the range of the type.
+    static std::optional<Currency> fromWhole(qint64 yuan);
 
     constexpr qint64 units() const { return m_units; }
     double toDouble() const { return double(m_units) / Scale; }
@@ -31,6 +33,17 @@ public:
     QString toString() const;
     // Fixed number of decimals, rounded half away from zero: toFixed(2) of 1234.5 is "1234.50".
     QString toFixed(int decimals) const;
+    // The "general format": at most significantDigits (1 to 19) significant digits, the
+    // last rounded half away from zero, never an exponent, no trailing zeros after the
+    // point and no point for whole amounts: "1.5", "100", "0.05", "-12.3". With 15 digits,
+    // 123456789012.3456 gives "123456789012.346". This is the text rmbToBIG starts from.
+    QString toGeneralString(int significantDigits = 15) const;
+
+    enum class Rounding { HalfAwayFromZero, HalfToEven };
+    // The amount as a whole count of 10^-decimals (decimals 0 to 4): roundedTo(2, HalfToEven)
+    // is the amount in fen with ties to the even fen (0.125 gives 12, 0.135 gives 14),
+    // roundedTo(0, ...) the amount in whole yuan. The magnitude is rounded and the sign kept.
+    qint64 roundedTo(int decimals, Rounding rounding) const;
 
     friend constexpr bool operator==(Currency a, Currency b) { return a.m_units == b.m_units; }
     friend constexpr auto operator<=>(Currency a, Currency b) { return a.m_units <=> b.m_units; }
