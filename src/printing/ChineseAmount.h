@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// Amounts of money in upper-case Chinese numerals for paper forms (Part 4.5).
+// Amounts of money in upper-case Chinese numerals for paper forms.
 
 // In words with units, from the amount's 15-significant-digit general text form:
 // 壹仟零伍元整, 壹元零角伍分, 负壹元伍角整, 零整. 整 is appended when the amount in fen,

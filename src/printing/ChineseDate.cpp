@@ -21,7 +21,7 @@ QString yearText(int year, const Numerals &n)
     return text;
 }
 
-// A month (1 to 12) or day (1 to 31) in the form of Part 4.4.
+// A month (1 to 12) or day (1 to 31) as the date forms write it.
 QString smallNumberText(int value, const Numerals &n)
 {
     const QChar ten(n.table[10]);

@@ -4,7 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
-// Dates in Chinese characters for paper forms (Part 4.4). Only the calendar date counts;
+// Dates in Chinese characters for paper forms. Only the calendar date counts;
 // the time of day is ignored. Years are written digit by digit (1900 gives 一九○○年).
 // The ordinary zero is the white circle U+25CB "○", never the ideographic zero U+3007.
 // An invalid date gives an empty text; the dispatcher never passes one.

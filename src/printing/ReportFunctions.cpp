@@ -315,7 +315,7 @@ QVariant ReportFunctions::frxReportUserFunction(const QString &name,
         return arguments[index];
     };
 
-    // In the order of Part 4.3's table, ShowRichText between FieldIsNull and rmbToBIG.
+    // In the order of the declarations, ShowRichText between FieldIsNull and rmbToBIG.
     if (is(u"DateToHz")) {
         const QString f = QStringLiteral("DateToHz");
         return DateToHz(engineValueToDateTime(argument(f, 0), f));

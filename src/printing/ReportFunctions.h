@@ -9,7 +9,7 @@
 #include <QString>
 #include <QVariant>
 
-// The program's functions that templates call (Part 4.3), and the dispatcher through which
+// The program's functions that templates call, and the dispatcher through which
 // the report engine calls them.
 //
 // Engine values crossing the interface are QVariants holding one of: nothing (an invalid or
@@ -26,10 +26,10 @@ struct ReportFunctionDeclaration {
     QString description; // shown in the designer's function list
 };
 
-// The seven declarations of Part 4.3 in the table's order, then ShowRichText.
+// The seven declarations in the order they are added, then ShowRichText.
 const QList<ReportFunctionDeclaration> &reportFunctionDeclarations();
 
-// Argument conversions of Part 4.3. function names the called function in error messages.
+// Argument conversions. function names the called function in error messages.
 // To a date-time: date-times unchanged (a QDate at midnight); numbers are days since
 // 1899-12-30 with the time of day as fraction; text is "yyyy-M-d", "yyyy/M/d", "yyyy.M.d"
 // or "yyyy年M月d日", optionally followed by a time "h:mm[:ss]", or ISO 8601; years 1..9999.

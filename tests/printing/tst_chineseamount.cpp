@@ -7,7 +7,7 @@
 #include <limits>
 #include <optional>
 
-// Part 4.5: the worked examples and edge cases as table rows; the box forms' refusals; and
+// The worked examples and edge cases as table rows; the box forms' refusals; and
 // rmbToBIG on a few thousand generated amounts, checked against rules stated here on their
 // own, not taken from the code.
 class TestChineseAmount : public QObject {

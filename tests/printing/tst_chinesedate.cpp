@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
-// Part 4.4: the worked examples and edge cases as table rows, and structural rules checked
+// The worked examples and edge cases as table rows, and structural rules checked
 // on every calendar day from 1900-01-01 to 2100-12-31.
 class TestChineseDate : public QObject {
     Q_OBJECT

@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-// Part 4.3: the declarations, the dispatcher with its argument conversions and errors,
+// The declarations, the dispatcher with its argument conversions and errors,
 // FieldIsNull against named datasets, and ShowRichText's line breaking.
 class TestReportFunctions : public QObject {
     Q_OBJECT

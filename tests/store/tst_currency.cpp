@@ -4,7 +4,7 @@
 #include <limits>
 
 // The exact money type: conversions in, text forms out, and the rounding rules that the
-// Chinese amount forms of Part 4.5 rely on.
+// Chinese amount forms rely on.
 class TestCurrency : public QObject {
     Q_OBJECT
 
