@@ -70,6 +70,11 @@ void TMainForm::BuildKindTree()
         }
         if (!under)
             break;
+        // A form kind whose category row is missing goes straight under the root, never
+        // under the category that happens to precede it.
+        if (level == 2 && under != root &&
+            NodeKindCode(under->text(0)) != code.left(ParentCodeLength(code)))
+            under = root;
         auto *node = new QTreeWidgetItem(under, {NodeText(code, name)});
         parent = node;
         currentLevel = level;

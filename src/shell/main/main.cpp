@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 
 int main(int argc, char *argv[])
 {
@@ -32,6 +33,8 @@ int main(int argc, char *argv[])
     }
     // 5. The main window, opened maximised.
     TMainForm mainForm;
+    // Without a window manager "maximised" means nothing; the screen's size serves instead.
+    mainForm.resize(mainForm.screen()->availableSize());
     mainForm.showMaximized();
     // 6. Run until the main window closes.
     return app.exec();
