@@ -16,6 +16,7 @@ RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
+    horizontalHeader()->setMinimumSectionSize(4); // a stored narrow width is kept as stored
     horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
     verticalHeader()->setDefaultSectionSize(20);
     connect(m_model, &DataSetModel::errorOccurred, this, &RecordGrid::errorOccurred);
@@ -50,8 +51,7 @@ void RecordGrid::hideColumns(const QStringList &names)
 void RecordGrid::keyPressEvent(QKeyEvent *event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
-        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-        QTableView::keyPressEvent(&tab);
+        moveToNextCell();
         return;
     }
     // Down on the last row starts a new row, as typing down a form does.
@@ -80,5 +80,31 @@ void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
         m_followingDataSet = true;
         setCurrentIndex(m_model->index(m_dataSet->currentRow(), current.column()));
         m_followingDataSet = false;
+    }
+}
+
+void RecordGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Enter in a cell editor keeps the value and moves on, as Tab does.
+    if (hint == QAbstractItemDelegate::SubmitModelCache) {
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        moveToNextCell();
+        return;
+    }
+    QTableView::closeEditor(editor, hint);
+}
+
+void RecordGrid::moveToNextCell()
+{
+    const QModelIndex at = currentIndex();
+    if (!at.isValid())
+        return;
+    for (int row = at.row(), column = at.column() + 1; row < m_model->rowCount(); ++row, column = 0) {
+        for (; column < m_model->columnCount(); ++column) {
+            if (!isColumnHidden(column)) {
+                setCurrentIndex(m_model->index(row, column));
+                return;
+            }
+        }
     }
 }

@@ -30,9 +30,12 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     DataSet *m_dataSet;
     DataSetModel *m_model;
     bool m_followingDataSet = false;
+
+    void moveToNextCell();
 };

@@ -1,5 +1,7 @@
 #include "TmakeNote.h"
 
+#include "FilterControls.h"
+#include "GridFooter.h"
 #include "RecordGrid.h"
 #include "WindowFont.h"
 
@@ -8,15 +10,36 @@
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
+#include "store/RecordFilter.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+namespace {
+
+QWidget *gridWithFooter(RecordGrid *grid, GridFooter *footer, QWidget *parent)
+{
+    auto *pane = new QWidget(parent);
+    auto *layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    grid->setParent(pane);
+    footer->setParent(pane);
+    layout->addWidget(grid, 1);
+    layout->addWidget(footer);
+    return pane;
+}
+
+} // namespace
 
 TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     : TChildForm(parent), m_kindCode(kindCode), m_tblNote(new DataSet(this)),
@@ -26,12 +49,52 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     setFont(WindowFont::songTi());
     m_tblNote->setObjectName(QStringLiteral("tblNote"));
     m_tblNoteSub->setObjectName(QStringLiteral("tblNoteSub"));
+    m_tblNote->afterInsert = [this](DataSet &table) { tblNoteAfterInsert(table); };
+    m_tblNoteSub->afterInsert = [this](DataSet &table) { tblNoteSubAfterInsert(table); };
 
+    createFilterBox();
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setHandleWidth(3);
+    m_splitter->setChildrenCollapsible(false);
+    m_dbgrdNote = new RecordGrid(m_tblNote, this);
+    m_dbgrdNote->setObjectName(QStringLiteral("dbgrdNote"));
+    m_mainFooter = new GridFooter(m_dbgrdNote, this);
+    m_splitter->addWidget(gridWithFooter(m_dbgrdNote, m_mainFooter, m_splitter));
+    m_dbgrdSub = new RecordGrid(m_tblNoteSub, this);
+    m_dbgrdSub->setObjectName(QStringLiteral("dbgrdSub"));
+    m_detailFooter = new GridFooter(m_dbgrdSub, this);
+    m_detailPane = gridWithFooter(m_dbgrdSub, m_detailFooter, m_splitter);
+    m_splitter->addWidget(m_detailPane);
+    m_detailPane->hide();
+    for (RecordGrid *grid : {m_dbgrdNote, m_dbgrdSub})
+        connect(grid, &RecordGrid::errorOccurred, this, &TmakeNote::showError);
+    createGridMenus();
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_filterBox);
+    layout->addWidget(m_splitter, 1);
+}
+
+void TmakeNote::createFilterBox()
+{
     m_filterBox = new QGroupBox(QStringLiteral("过滤条件"), this);
     m_filterBox->setObjectName(QStringLiteral("GroupBox1"));
     m_filterBox->setFixedHeight(73);
-    auto *filterLayout = new QHBoxLayout(m_filterBox);
-    filterLayout->addStretch();
+    const QDate today = QDate::currentDate();
+    m_datebegin = new CheckedDateEdit(today.addDays(-7), m_filterBox);
+    m_datebegin->setObjectName(QStringLiteral("datebegin"));
+    m_dateEnd = new CheckedDateEdit(today, m_filterBox);
+    m_dateEnd->setObjectName(QStringLiteral("dateEnd"));
+    m_edtKeyWord = new QLineEdit(m_filterBox);
+    m_edtKeyWord->setObjectName(QStringLiteral("edtKeyWord"));
+    m_rgPrint = new RadioGroup({QStringLiteral("未打印"), QStringLiteral("已打印"), QStringLiteral("不限")},
+                               m_filterBox);
+    m_rgPrint->setObjectName(QStringLiteral("rgPrint"));
+    m_rgPrint->setItemIndex(0);
+    m_btnSearch = new QPushButton(QStringLiteral("查询"), m_filterBox);
+    m_btnSearch->setObjectName(QStringLiteral("btnSearch"));
     auto *copiesLabel = new QLabel(QStringLiteral("打印份数："), m_filterBox);
     QFont bold = copiesLabel->font();
     bold.setBold(true);
@@ -39,26 +102,25 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     m_edtCopies = new QLineEdit(QStringLiteral("2"), m_filterBox);
     m_edtCopies->setObjectName(QStringLiteral("edtCopies"));
     m_edtCopies->setFixedWidth(25);
-    filterLayout->addWidget(copiesLabel);
-    filterLayout->addWidget(m_edtCopies);
 
-    m_splitter = new QSplitter(Qt::Vertical, this);
-    m_splitter->setHandleWidth(3);
-    m_dbgrdNote = new RecordGrid(m_tblNote, m_splitter);
-    m_dbgrdNote->setObjectName(QStringLiteral("dbgrdNote"));
-    m_dbgrdSub = new RecordGrid(m_tblNoteSub, m_splitter);
-    m_dbgrdSub->setObjectName(QStringLiteral("dbgrdSub"));
-    m_dbgrdSub->hide();
-    m_splitter->setChildrenCollapsible(false);
-    for (RecordGrid *grid : {m_dbgrdNote, m_dbgrdSub})
-        connect(grid, &RecordGrid::errorOccurred, this, &TmakeNote::showError);
+    auto *row = new QHBoxLayout(m_filterBox);
+    row->addWidget(new QLabel(QStringLiteral("填写日期："), m_filterBox));
+    row->addWidget(m_datebegin);
+    row->addWidget(new QLabel(QStringLiteral("至"), m_filterBox));
+    row->addWidget(m_dateEnd);
+    row->addSpacing(8);
+    row->addWidget(new QLabel(QStringLiteral("关键字："), m_filterBox));
+    row->addWidget(m_edtKeyWord, 1);
+    row->addWidget(m_rgPrint);
+    row->addWidget(copiesLabel);
+    row->addWidget(m_edtCopies);
+    row->addWidget(m_btnSearch);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 4, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_filterBox);
-    layout->addWidget(m_splitter, 1);
-
+    // Typing a keyword runs nothing: the search does.
+    connect(m_btnSearch, &QPushButton::clicked, this, &TmakeNote::btnSearchClick);
+    connect(m_datebegin, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
+    connect(m_dateEnd, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
+    connect(m_rgPrint, &RadioGroup::changed, this, &TmakeNote::btnSearchClick);
     connect(m_edtCopies, &QLineEdit::textChanged, this, [this] {
         try {
             SaveGridWidths(m_dbgrdNote, true);
@@ -66,6 +128,37 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
             showError(e.message());
         }
     });
+}
+
+void TmakeNote::createGridMenus()
+{
+    auto addMenu = [this](RecordGrid *grid, const QString &name, QList<QAction *> actions) {
+        auto *menu = new QMenu(grid);
+        menu->setObjectName(name);
+        menu->addActions(actions);
+        grid->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(grid, &QWidget::customContextMenuRequested, menu,
+                [grid, menu](const QPoint &pos) { menu->popup(grid->viewport()->mapToGlobal(pos)); });
+        return menu;
+    };
+    auto makeAction = [this](const QString &name, const QString &caption, const QString &hint) {
+        auto *a = new QAction(caption, this);
+        a->setObjectName(name);
+        a->setStatusTip(hint);
+        return a;
+    };
+    QAction *deleteMain = makeAction(QStringLiteral("actDeleteMain"), QStringLiteral("删除"), QStringLiteral("删除此行"));
+    connect(deleteMain, &QAction::triggered, this, [this] { deleteCurrentOf(m_tblNote); });
+    addMenu(m_dbgrdNote, QStringLiteral("pm1"), {deleteMain});
+
+    QAction *deleteSub = makeAction(QStringLiteral("actDeleteSub"), QStringLiteral("删除"), QStringLiteral("删除该记录"));
+    connect(deleteSub, &QAction::triggered, this, [this] { deleteCurrentOf(m_tblNoteSub); });
+    QAction *importSub =
+        makeAction(QStringLiteral("actImportsub"), QStringLiteral("导入明细"), QStringLiteral("从Excel导入明细"));
+    connect(importSub, &QAction::triggered, this, &TmakeNote::importDetailRows);
+    QMenu *sub = addMenu(m_dbgrdSub, QStringLiteral("PopupMenuSub"), {deleteSub});
+    sub->addSeparator();
+    sub->addAction(importSub);
 }
 
 void TmakeNote::showError(const QString &message)
@@ -88,7 +181,7 @@ void TmakeNote::openKind(const QString &kindName)
         m_tblNoteSub->setTableName(detailName);
         m_tblNoteSub->setMasterLink(m_tblNote, QStringLiteral("ID"), QStringLiteral("MID"));
         m_tblNoteSub->open();
-        m_dbgrdSub->show();
+        m_detailPane->show();
         applyDetailHeight();
         SetUpGrid(m_dbgrdSub, false);
     }
@@ -130,9 +223,9 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
     grid->writeColumnWidths(ini, section);
     if (!isMain)
         return;
-    int copies = 0;
-    if (!IniFile::parseInteger(m_edtCopies->text(), &copies) ||
-        m_edtCopies->text().trimmed().startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+    bool ok = false;
+    const int copies = m_edtCopies->text().trimmed().toInt(&ok);
+    if (!ok)
         throw StoreError(QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
     ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies);
 }
@@ -141,4 +234,28 @@ void TmakeNote::SaveLayout()
 {
     SaveGridWidths(m_dbgrdNote, true);
     SaveGridWidths(m_dbgrdSub, false);
+}
+
+void TmakeNote::btnSearchClick()
+{
+    if (!m_tblNote->isOpen())
+        return;
+    RecordFilter::Conditions c;
+    c.keyword = m_edtKeyWord->text();
+    for (const ColumnDef &column : m_tblNote->columns())
+        if (column.type == FieldType::Text)
+            c.textColumns << column.name;
+    if (m_datebegin->isChecked())
+        c.start = m_datebegin->date();
+    if (m_dateEnd->isChecked())
+        c.end = m_dateEnd->date();
+    const int print = m_rgPrint->itemIndex();
+    c.printState = print == 0   ? RecordFilter::PrintState::Unprinted
+                   : print == 1 ? RecordFilter::PrintState::Printed
+                                : RecordFilter::PrintState::Any;
+    try {
+        m_tblNote->setFilter(RecordFilter::build(c));
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
 }

@@ -2,10 +2,19 @@
 
 #include "shell/TChildForm.h"
 
+#include <QList>
+#include <QPair>
+#include <QVariant>
+
+class CheckedDateEdit;
 class DataSet;
+class GridFooter;
+class QAction;
 class QGroupBox;
 class QLineEdit;
+class QPushButton;
 class QSplitter;
+class RadioGroup;
 class RecordGrid;
 
 // The record window of one form kind: the filter box, the record grid over the kind's main
@@ -24,13 +33,24 @@ public:
     DataSet *detailDataSet() const { return m_tblNoteSub; }
     RecordGrid *mainGrid() const { return m_dbgrdNote; }
     RecordGrid *detailGrid() const { return m_dbgrdSub; }
+    GridFooter *mainFooter() const { return m_mainFooter; }
+    GridFooter *detailFooter() const { return m_detailFooter; }
 
     void SetUpGrid(RecordGrid *grid, bool isMain);
     // Throws StoreError when the copies box does not hold an integer; the record grid's
     // widths are written by then.
     void SaveGridWidths(RecordGrid *grid, bool isMain);
 
+    // Builds the filter from the filter box and applies it.
+    void btnSearchClick();
+
     void SaveLayout() override;
+    void ExportToExcel() override;
+    void ImportFromExcel() override;
+    void CopyRow() override;
+    void PasteRow() override;
+    void ClearAll() override;
+    void DeleteRow() override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -40,11 +60,26 @@ private:
     DataSet *m_tblNote;
     DataSet *m_tblNoteSub;
     QGroupBox *m_filterBox;
+    CheckedDateEdit *m_datebegin;
+    CheckedDateEdit *m_dateEnd;
+    QLineEdit *m_edtKeyWord;
+    RadioGroup *m_rgPrint;
+    QPushButton *m_btnSearch;
     QLineEdit *m_edtCopies;
     RecordGrid *m_dbgrdNote;
     RecordGrid *m_dbgrdSub;
+    GridFooter *m_mainFooter;
+    GridFooter *m_detailFooter;
+    QWidget *m_detailPane;
     QSplitter *m_splitter;
+    QList<QPair<QString, QVariant>> m_copyBuffer;
 
+    void createFilterBox();
+    void createGridMenus();
     void applyDetailHeight();
     void showError(const QString &message);
+    void tblNoteAfterInsert(DataSet &table);
+    void tblNoteSubAfterInsert(DataSet &table);
+    void deleteCurrentOf(DataSet *table);
+    void importDetailRows();
 };

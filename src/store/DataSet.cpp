@@ -415,6 +415,39 @@ void DataSet::deleteCurrent()
     Q_EMIT currentRowChanged(m_current);
 }
 
+void DataSet::deleteRowsInView()
+{
+    requireOpen();
+    if (m_state == State::Insert || m_state == State::Edit)
+        cancel();
+    if (m_view.isEmpty())
+        return;
+    QSqlDatabase db = m_db;
+    if (!db.transaction())
+        throw StoreError(QStringLiteral("数据库错误：%1").arg(db.lastError().text()));
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)));
+    for (int index : std::as_const(m_view)) {
+        query.addBindValue(m_records[index].rowid);
+        if (!query.exec()) {
+            const QString why = query.lastError().text();
+            db.rollback();
+            throw StoreError(QStringLiteral("删除失败：%1").arg(why));
+        }
+    }
+    if (!db.commit()) {
+        const QString why = db.lastError().text();
+        db.rollback();
+        throw StoreError(QStringLiteral("删除失败：%1").arg(why));
+    }
+    for (int index : std::as_const(m_view))
+        m_records[index].deleted = true;
+    m_view.clear();
+    m_current = -1;
+    Q_EMIT reset();
+    Q_EMIT currentRowChanged(m_current);
+}
+
 bool DataSet::locate(const QString &column, const QVariant &value)
 {
     requireOpen();

@@ -79,6 +79,8 @@ public:
     // Posts if the row was changed, drops an untouched new row.
     void checkBrowseMode();
     void deleteCurrent();
+    // Deletes every row in view in one transaction: all of them or, on an error, none.
+    void deleteRowsInView();
     // Makes the first row in view whose column equals value current; false when none.
     bool locate(const QString &column, const QVariant &value);
 

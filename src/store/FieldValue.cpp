@@ -7,8 +7,43 @@
 
 namespace FieldValue {
 
+namespace {
+
+// The form the store writes, read without a regular expression: opening a table of many
+// thousand records parses one of these per row.
+std::optional<QDateTime> parseStoredForm(const QString &t)
+{
+    if (t.size() != 19 || t[4] != u'-' || t[7] != u'-' || t[10] != u' ' || t[13] != u':' ||
+        t[16] != u':')
+        return std::nullopt;
+    auto number = [&t](int from, int length, int *out) {
+        int v = 0;
+        for (int i = from; i < from + length; ++i) {
+            const char16_t c = t[i].unicode();
+            if (c < u'0' || c > u'9')
+                return false;
+            v = v * 10 + (c - u'0');
+        }
+        *out = v;
+        return true;
+    };
+    int y, mo, d, h, mi, s;
+    if (!number(0, 4, &y) || !number(5, 2, &mo) || !number(8, 2, &d) || !number(11, 2, &h) ||
+        !number(14, 2, &mi) || !number(17, 2, &s))
+        return std::nullopt;
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace
+
 std::optional<QDateTime> parseDateTime(const QString &text)
 {
+    if (const auto stored = parseStoredForm(text))
+        return stored;
     static const QRegularExpression pattern(QStringLiteral(
         "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?"
         "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class RecordGrid;
+
+// The footer row under a grid, lined up with the grid's columns: the row count and the sums
+// over the rows the grid shows, kept up to date as they change.
+class GridFooter : public QWidget {
+    Q_OBJECT
+public:
+    explicit GridFooter(RecordGrid *grid, QWidget *parent = nullptr);
+
+    const QStringList &texts() const { return m_texts; }
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    RecordGrid *m_grid;
+    QStringList m_texts;
+    bool m_refreshPending = false;
+
+    void scheduleRefresh();
+    void refresh();
+};

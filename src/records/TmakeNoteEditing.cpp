@@ -1,0 +1,181 @@
+// What changes records in the record window: new-record defaults, the detail rows' tie to
+// their record, deleting, copying and pasting, and moving records to and from workbooks.
+#include "TmakeNote.h"
+
+#include "RecordGrid.h"
+
+#include "shell/Messages.h"
+#include "store/DataSet.h"
+#include "store/StoreError.h"
+#include "store/ui/ExcelRoutines.h"
+
+#include <QDate>
+#include <QDateTime>
+
+namespace {
+const QString Caption = QStringLiteral("ChildForm");
+const QString FillDate = QStringLiteral("填写日期");
+} // namespace
+
+void TmakeNote::tblNoteAfterInsert(DataSet &table)
+{
+    const QList<ColumnDef> &columns = table.columns();
+    try {
+        for (int c = 0; c < columns.size(); ++c)
+            if (columns[c].type == FieldType::Text && !columns[c].defaultText.isEmpty())
+                table.setFieldValue(c, columns[c].defaultText);
+    } catch (const StoreError &) {
+        // A default the column refuses is passed over; the defaults set so far stay.
+    }
+    const int fillDate = table.columnIndex(FillDate);
+    if (fillDate >= 0 && table.fieldValue(fillDate).isNull())
+        table.setFieldValue(fillDate, QDate::currentDate().startOfDay());
+}
+
+void TmakeNote::tblNoteSubAfterInsert(DataSet &table)
+{
+    const int mid = table.columnIndex(QStringLiteral("MID"));
+    if (mid < 0)
+        return;
+    const QVariant id = m_tblNote->isOpen() && m_tblNote->currentRow() >= 0
+                            ? m_tblNote->fieldValue(QStringLiteral("ID"))
+                            : QVariant();
+    if (id.isNull() || id.toLongLong() < 1) {
+        table.cancel(); // a detail row belongs to a stored record
+        return;
+    }
+    if (table.fieldValue(mid).isNull())
+        table.setFieldValue(mid, id);
+}
+
+void TmakeNote::deleteCurrentOf(DataSet *table)
+{
+    if (!Messages::askOkCancel(this, QStringLiteral("确定删除吗？")))
+        return;
+    if (!table->isOpen() || table->currentRow() < 0)
+        return;
+    try {
+        table->deleteCurrent();
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
+
+void TmakeNote::DeleteRow()
+{
+    deleteCurrentOf(m_tblNote);
+}
+
+void TmakeNote::ClearAll()
+{
+    if (!Messages::askOkCancel(this, QStringLiteral("确定删除全部记录吗？")))
+        return;
+    try {
+        m_tblNote->deleteRowsInView();
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
+
+void TmakeNote::CopyRow()
+{
+    if (!m_tblNote->isOpen() || m_tblNote->isEmpty())
+        return;
+    m_copyBuffer.clear();
+    const QVariantList values = m_tblNote->rowValues(m_tblNote->currentRow());
+    const QList<ColumnDef> &columns = m_tblNote->columns();
+    for (int c = 0; c < columns.size(); ++c)
+        m_copyBuffer.append({columns[c].name, values[c]});
+    Q_EMIT rowCopied();
+}
+
+void TmakeNote::PasteRow()
+{
+    if (m_copyBuffer.isEmpty() || !m_tblNote->isOpen())
+        return;
+    try {
+        m_tblNote->append();
+        for (const auto &[name, value] : std::as_const(m_copyBuffer)) {
+            const int c = m_tblNote->columnIndex(name);
+            if (c < 0 || name == u"ID" || name == u"打印标记" || name == FillDate ||
+                m_tblNote->columns()[c].type == FieldType::Binary)
+                continue;
+            m_tblNote->setFieldValue(c, value);
+        }
+        m_tblNote->post();
+        m_tblNote->reopen();
+        SetUpGrid(m_dbgrdNote, true);
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
+
+void TmakeNote::ExportToExcel()
+{
+    if (!m_tblNote->isOpen() || m_tblNote->isEmpty())
+        return;
+    try {
+        m_tblNote->checkBrowseMode();
+        ExportGridToExcel(this, m_tblNote, Caption);
+        if (m_tblNoteSub->isOpen()) {
+            // Every detail row of the kind, those of deleted records included, by record.
+            m_tblNoteSub->clearMasterLink();
+            m_tblNoteSub->setOrderBy(QStringLiteral("MID"));
+            m_tblNoteSub->reopen();
+            ExportGridToExcel(this, m_tblNoteSub, Caption + QStringLiteral("明细"));
+        }
+    } catch (const StoreError &e) {
+        Messages::error(this, e.message(), QStringLiteral("错误"));
+    }
+    if (m_tblNoteSub->isOpen() && !m_tblNoteSub->master()) {
+        m_tblNoteSub->setOrderBy(QString());
+        m_tblNoteSub->setMasterLink(m_tblNote, QStringLiteral("ID"), QStringLiteral("MID"));
+        m_tblNoteSub->reopen();
+        m_tblNote->first();
+    }
+}
+
+void TmakeNote::ImportFromExcel()
+{
+    if (!m_tblNote->isOpen())
+        return;
+    m_dbgrdNote->setUpdatesEnabled(false);
+    try {
+        m_tblNote->checkBrowseMode();
+        ImportExcelRows(this, m_tblNote, QStringLiteral("ID;打印标记;填写日期"));
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+    m_dbgrdNote->setUpdatesEnabled(true);
+    try {
+        m_tblNote->reopen();
+        SetUpGrid(m_dbgrdNote, true);
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
+
+void TmakeNote::importDetailRows()
+{
+    if (!m_tblNoteSub->isOpen())
+        return;
+    const QVariant id = m_tblNote->currentRow() >= 0 ? m_tblNote->fieldValue(QStringLiteral("ID")) : QVariant();
+    if (id.isNull() || id.toLongLong() < 1) {
+        Messages::information(this, QStringLiteral("请先保存当前记录，再导入它的明细。"));
+        return;
+    }
+    m_dbgrdSub->setUpdatesEnabled(false);
+    try {
+        m_tblNoteSub->checkBrowseMode();
+        ImportExcelRows(this, m_tblNoteSub, QStringLiteral("ID;MID"));
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+    m_dbgrdSub->setUpdatesEnabled(true);
+    try {
+        m_tblNoteSub->reopen();
+        SetUpGrid(m_dbgrdSub, false);
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
