@@ -143,7 +143,7 @@ private Q_SLOTS:
         QCOMPARE(window->mainDataSet()->filter(), QString("打印标记=0"));
         QCOMPARE(window->mainDataSet()->rowCount(), 3);
         QVERIFY(window->detailDataSet()->isOpen());
-        QVERIFY(!window->detailGrid()->isHidden());
+        QVERIFY(window->detailGrid()->isVisibleTo(window));
         openNode(form, "基础数据");
         QCOMPARE(form.tabs()->currentIndex(), 0);
         openNode(form, "(A01)快递运单");
@@ -151,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(form.tabs()->currentIndex(), 1);
         openNode(form, "(A02)收款收据");
         auto *receipt = qobject_cast<TmakeNote *>(form.tabs()->widget(2));
-        QVERIFY(receipt->detailGrid()->isHidden());
+        QVERIFY(!receipt->detailGrid()->isVisibleTo(receipt));
         QVERIFY(!receipt->detailDataSet()->isOpen());
         QVERIFY(messages.shown().isEmpty());
     }
