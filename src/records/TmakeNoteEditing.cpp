@@ -29,7 +29,7 @@ void TmakeNote::tblNoteAfterInsert(DataSet &table)
     }
     const int fillDate = table.columnIndex(FillDate);
     if (fillDate >= 0 && table.fieldValue(fillDate).isNull())
-        table.setFieldValue(fillDate, QDate::currentDate().startOfDay());
+        table.setFieldValue(fillDate, QDate::currentDate());
 }
 
 void TmakeNote::tblNoteSubAfterInsert(DataSet &table)

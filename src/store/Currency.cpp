@@ -55,6 +55,12 @@ std::optional<Currency> Currency::fromDouble(double value)
 {
     if (!std::isfinite(value) || std::fabs(value) >= 9.0e14)
         return std::nullopt;
+    // Amounts read back from the store are four-decimal values already: when the scaled
+    // value is that close to a whole number, no halfway case can arise.
+    const double scaled = value * Scale;
+    const double nearest = std::nearbyint(scaled);
+    if (std::fabs(scaled - nearest) < 0.01 && std::fabs(scaled) < 1e15)
+        return fromUnits(qint64(nearest));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     return fromString(QString::fromLatin1(buffer, result.ptr - buffer));

@@ -7,6 +7,11 @@
 
 namespace FieldValue {
 
+QDateTime wallClock(const QDate &date, const QTime &time)
+{
+    return QDateTime(date, time, Qt::UTC);
+}
+
 namespace {
 
 // The form the store writes, read without a regular expression: opening a table of many
@@ -35,7 +40,7 @@ std::optional<QDateTime> parseStoredForm(const QString &t)
     const QTime time(h, mi, s);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return wallClock(date, time);
 }
 
 } // namespace
@@ -54,7 +59,7 @@ std::optional<QDateTime> parseDateTime(const QString &text)
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return wallClock(date, time);
 }
 
 std::optional<QVariant> parse(const QString &text, FieldType type)
@@ -148,10 +153,12 @@ std::optional<QVariant> coerce(const QVariant &value, FieldType type)
         }
         break;
     case FieldType::DateTime:
-        if (id == QMetaType::QDateTime)
-            return value;
+        if (id == QMetaType::QDateTime) {
+            const QDateTime d = value.toDateTime();
+            return QVariant(wallClock(d.date(), d.time()));
+        }
         if (id == QMetaType::QDate)
-            return QVariant(value.toDate().startOfDay());
+            return QVariant(wallClock(value.toDate()));
         break;
     case FieldType::Bool:
         if (id == QMetaType::Bool)

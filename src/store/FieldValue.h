@@ -2,6 +2,7 @@
 
 #include "ColumnDef.h"
 
+#include <QDateTime>
 #include <QVariant>
 #include <optional>
 
@@ -26,6 +27,10 @@ QVariant toStorage(const QVariant &value, FieldType type);
 QString toText(const QVariant &value, FieldType type);
 // Both values non-null and of the column's type; -1, 0 or 1. Text ignores case.
 int compare(const QVariant &a, const QVariant &b, FieldType type);
+
+// Field dates are wall-clock dates without a time zone. They are kept as UTC date-times so
+// that no local-time lookup runs per value and every comparison is between wall clocks.
+QDateTime wallClock(const QDate &date, const QTime &time = QTime(0, 0));
 
 // The date forms typed dates may take: "2026-12-09", "2026/12/9 18:00", "2026年12月9日"...
 std::optional<QDateTime> parseDateTime(const QString &text);

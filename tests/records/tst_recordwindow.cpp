@@ -215,7 +215,8 @@ private Q_SLOTS:
         QCOMPARE(ds->fieldValue("收款事由").toString(), QString("货款"));
         QCOMPARE(ds->fieldValue("收款人").toString(), QString("张会计"));
         QCOMPARE(ds->fieldValue("交款单位"), QVariant());
-        QCOMPARE(ds->fieldValue("填写日期").toDateTime(), QDate::currentDate().startOfDay());
+        QCOMPARE(ds->fieldValue("填写日期").toDateTime().date(), QDate::currentDate());
+        QCOMPARE(ds->fieldValue("填写日期").toDateTime().time(), QTime(0, 0));
         ds->setFieldValue("交款单位", "新客户");
         ds->post();
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT 打印标记 || ',' || 收款人 || ',' || 填写日期 FROM 收款收据 WHERE 交款单位 = '新客户'"),
