@@ -1,5 +1,7 @@
 #include "RecordGrid.h"
 
+#include "PictureDelegate.h"
+
 #include "store/DataSet.h"
 #include "store/DataSetModel.h"
 #include "store/IniFile.h"
@@ -9,7 +11,8 @@
 #include <QKeyEvent>
 
 RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
-    : QTableView(parent), m_dataSet(dataSet), m_model(new DataSetModel(dataSet, this))
+    : QTableView(parent), m_dataSet(dataSet), m_model(new DataSetModel(dataSet, this)),
+      m_pictures(new PictureDelegate(this))
 {
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -20,6 +23,7 @@ RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
     verticalHeader()->setDefaultSectionSize(20);
     connect(m_model, &DataSetModel::errorOccurred, this, &RecordGrid::errorOccurred);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &RecordGrid::usePictureDelegateForPictureColumns);
     // The grid follows the data set's current row when code moves it.
     connect(dataSet, &DataSet::currentRowChanged, this, [this](int row) {
         if (row < 0 || row == currentIndex().row())
@@ -107,4 +111,11 @@ void RecordGrid::moveToNextCell()
             }
         }
     }
+}
+
+void RecordGrid::usePictureDelegateForPictureColumns()
+{
+    const QList<ColumnDef> &columns = m_dataSet->columns();
+    for (int c = 0; c < columns.size(); ++c)
+        setItemDelegateForColumn(c, columns[c].type == FieldType::Binary ? m_pictures : nullptr);
 }

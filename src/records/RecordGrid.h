@@ -35,7 +35,9 @@ protected:
 private:
     DataSet *m_dataSet;
     DataSetModel *m_model;
+    QAbstractItemDelegate *m_pictures;
     bool m_followingDataSet = false;
 
     void moveToNextCell();
+    void usePictureDelegateForPictureColumns();
 };
