@@ -44,23 +44,30 @@ Currency toCurrency(const QVariant &value)
     }
 }
 
-qint64 checked(bool overflow, qint64 result)
+using Operation = bool (*)(qint64, qint64, qint64 *);
+
+// The builtin's result only once it has been computed, overflow refused.
+qint64 checked(Operation operation, qint64 a, qint64 b)
 {
-    if (overflow)
+    qint64 result = 0;
+    if (operation(a, b, &result))
         throw ReportError(QStringLiteral("整数运算溢出"));
     return result;
 }
 
+bool add(qint64 a, qint64 b, qint64 *r) { return __builtin_add_overflow(a, b, r); }
+bool subtract(qint64 a, qint64 b, qint64 *r) { return __builtin_sub_overflow(a, b, r); }
+bool multiply(qint64 a, qint64 b, qint64 *r) { return __builtin_mul_overflow(a, b, r); }
+
 QVariant integerArithmetic(Arithmetic op, qint64 a, qint64 b)
 {
-    qint64 r = 0;
     switch (op) {
     case Arithmetic::Add:
-        return checked(__builtin_add_overflow(a, b, &r), r);
+        return checked(add, a, b);
     case Arithmetic::Subtract:
-        return checked(__builtin_sub_overflow(a, b, &r), r);
+        return checked(subtract, a, b);
     case Arithmetic::Multiply:
-        return checked(__builtin_mul_overflow(a, b, &r), r);
+        return checked(multiply, a, b);
     case Arithmetic::IntegerDivide:
         return a / b;
     case Arithmetic::Modulo:
@@ -78,18 +85,14 @@ QVariant currencyArithmetic(Arithmetic op, const QVariant &left, const QVariant 
     if (op == Arithmetic::Add || op == Arithmetic::Subtract) {
         if (lt != Type::Double && rt != Type::Double) {
             const qint64 a = toCurrency(left).units(), b = toCurrency(right).units();
-            qint64 r = 0;
-            const bool overflow = op == Arithmetic::Add ? __builtin_add_overflow(a, b, &r)
-                                                        : __builtin_sub_overflow(a, b, &r);
-            return QVariant::fromValue(Currency::fromUnits(checked(overflow, r)));
+            return QVariant::fromValue(
+                Currency::fromUnits(checked(op == Arithmetic::Add ? add : subtract, a, b)));
         }
     } else if (op == Arithmetic::Multiply && (lt == Type::Integer || rt == Type::Integer)) {
         const qint64 units = lt == Type::Currency ? left.value<Currency>().units()
                                                   : right.value<Currency>().units();
         const qint64 factor = lt == Type::Integer ? left.toLongLong() : right.toLongLong();
-        qint64 r = 0;
-        return QVariant::fromValue(
-            Currency::fromUnits(checked(__builtin_mul_overflow(units, factor, &r), r)));
+        return QVariant::fromValue(Currency::fromUnits(checked(multiply, units, factor)));
     }
     const double a = toDouble(left), b = toDouble(right);
     switch (op) {
