@@ -1,0 +1,64 @@
+#pragma once
+
+// Reads PDFs back with poppler's command-line tools, independent of Qt's PDF writer.
+
+#include <QProcess>
+#include <QString>
+#include <QXmlStreamReader>
+
+namespace PdfText {
+
+struct Word {
+    int page; // from 0
+    QString text;
+    double xMm; // left edge of the first glyph box, from the paper's left edge
+    double yMm; // top of the glyph box, from the paper's top edge
+};
+
+inline QByteArray run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+inline QList<Word> words(const QString &pdf)
+{
+    const QByteArray html = run(QStringLiteral("pdftotext"),
+                                {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    constexpr double mmPerPoint = 25.4 / 72;
+    QList<Word> found;
+    int page = -1;
+    QXmlStreamReader xml(html);
+    while (xml.readNextStartElement() || !xml.atEnd()) {
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"page") {
+            ++page;
+        } else if (xml.name() == u"word") {
+            const double x = xml.attributes().value(QStringLiteral("xMin")).toDouble();
+            const double y = xml.attributes().value(QStringLiteral("yMin")).toDouble();
+            found.append({page, xml.readElementText(), x * mmPerPoint, y * mmPerPoint});
+        }
+    }
+    return found;
+}
+
+// Images placed on the pages (one line per image use after two heading lines).
+inline int imageCount(const QString &pdf)
+{
+    const QList<QByteArray> lines =
+        run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).trimmed().split('\n');
+    return int(lines.size()) - 2;
+}
+
+inline int pageCount(const QString &pdf)
+{
+    for (const QByteArray &line : run(QStringLiteral("pdfinfo"), {pdf}).split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+} // namespace PdfText
