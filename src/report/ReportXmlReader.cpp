@@ -77,7 +77,12 @@ private:
     QString attribute(const QString &name, const QString &defaultValue) const
     {
         const QXmlStreamAttributes attributes = m_xml.attributes();
-        return attributes.hasAttribute(name) ? attributes.value(name).toString() : defaultValue;
+        if (!attributes.hasAttribute(name))
+            return defaultValue;
+        const auto text = ReportXmlText::unescape(attributes.value(name).toString());
+        if (!text)
+            fail(QStringLiteral("属性 %1 的文本转义无效").arg(name));
+        return *text;
     }
 
     double real(const QString &name, double defaultValue, bool mayBeNegative = true) const
@@ -118,8 +123,10 @@ private:
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() != u"Line")
                 unexpectedElement();
-            allow({});
-            lines.append(m_xml.readElementText());
+            allow({QStringLiteral("text")});
+            lines.append(attribute(QStringLiteral("text"), QString()));
+            if (m_xml.readNextStartElement())
+                unexpectedElement();
         }
         return lines;
     }

@@ -24,8 +24,10 @@ public:
         text(QStringLiteral("printer"), report.printerName, defaults.printerName);
         if (report.script != defaults.script) {
             m_xml.writeStartElement(QStringLiteral("Script"));
-            for (const QString &line : report.script)
-                m_xml.writeTextElement(QStringLiteral("Line"), line);
+            for (const QString &line : report.script) {
+                m_xml.writeEmptyElement(QStringLiteral("Line"));
+                text(QStringLiteral("text"), line, QString());
+            }
             m_xml.writeEndElement();
         }
         for (const ReportPage &page : report.pages)
@@ -38,7 +40,7 @@ private:
     void text(const QString &name, const QString &value, const QString &defaultValue)
     {
         if (value != defaultValue)
-            m_xml.writeAttribute(name, value);
+            m_xml.writeAttribute(name, ReportXmlText::escape(value));
     }
     void real(const QString &name, double value, double defaultValue)
     {

@@ -25,6 +25,13 @@ private Q_SLOTS:
             return t;
         }();
         QTest::newRow("every feature") << SampleReports::everyFeature();
+        QTest::newRow("control characters in texts") << [] {
+            ReportTemplate t = SampleReports::everyFeature();
+            t.pages[0].bands[2].objects[0].text = QStringLiteral("a\tb\x01c\x1f\uFFFEd");
+            t.pages[0].name = QStringLiteral("\x02");
+            t.script = {QStringLiteral("x\x03"), QStringLiteral("\r")};
+            return t;
+        }();
     }
 
     void roundTrip()
