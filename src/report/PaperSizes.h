@@ -5,11 +5,12 @@
 #include <QString>
 
 // Named paper sizes offered for pages: ISO sizes and the Chinese continuous-form and
-// book sizes that pre-printed forms come in. Sizes are portrait, in millimetres.
+// book sizes that pre-printed forms come in. Sizes are width × height in millimetres as
+// the sheet is fed (portrait); continuous forms are wider than long.
 struct PaperSize {
     QString id;   // stored in templates
     QString name; // shown to the user
-    QSizeF size;  // mm, portrait
+    QSizeF size;  // mm, as fed
 };
 
 namespace PaperSizes {

@@ -13,7 +13,7 @@
 struct ReportPage {
     QString name;
     QString paper = QStringLiteral("A4"); // an id of PaperSizes, or PaperSizes::custom
-    QSizeF customSize{210, 297};          // mm, portrait; used for a custom paper
+    QSizeF customSize{210, 297};          // mm, as fed; used for a custom paper
     bool landscape = false;
     QMarginsF margins{10, 10, 10, 10}; // mm
     QByteArray background;             // the picture's original bytes, any format Qt reads
@@ -24,7 +24,7 @@ struct ReportPage {
 
     // Width and height of the sheet as it is drawn, orientation applied.
     QSizeF sizeMm() const;
-    // The sheet's portrait size, before orientation.
+    // The sheet's size as fed, before orientation.
     QSizeF paperSizeMm() const;
 
     bool operator==(const ReportPage &) const = default;

@@ -3,6 +3,7 @@
 // Reads PDFs back with poppler's command-line tools, independent of Qt's PDF writer.
 
 #include <QProcess>
+#include <QSizeF>
 #include <QString>
 #include <QXmlStreamReader>
 
@@ -51,6 +52,25 @@ inline int imageCount(const QString &pdf)
     const QList<QByteArray> lines =
         run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).trimmed().split('\n');
     return int(lines.size()) - 2;
+}
+
+// Each page's size in millimetres, as the PDF's media boxes give it.
+inline QList<QSizeF> pageSizesMm(const QString &pdf)
+{
+    QList<QSizeF> sizes;
+    const QByteArray info = run(QStringLiteral("pdfinfo"),
+                                {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                 QStringLiteral("999"), pdf});
+    for (const QByteArray &line : info.split('\n')) {
+        // "Page    1 size: 595.276 x 841.89 pts (A4)"
+        if (!line.startsWith("Page") || !line.contains(" size: "))
+            continue;
+        const QList<QByteArray> parts = line.split(':').value(1).simplified().split(' ');
+        constexpr double mmPerPoint = 25.4 / 72;
+        sizes.append(QSizeF(parts.value(0).toDouble() * mmPerPoint,
+                            parts.value(2).toDouble() * mmPerPoint));
+    }
+    return sizes;
 }
 
 inline int pageCount(const QString &pdf)

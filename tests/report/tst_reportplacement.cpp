@@ -104,15 +104,25 @@ private Q_SLOTS:
     void fieldsLandWhereTheTemplatePutsThem_data()
     {
         QTest::addColumn<bool>("withBackground");
-        QTest::newRow("with background") << true;
-        QTest::newRow("background removed") << false;
+        QTest::addColumn<bool>("onA4Landscape");
+        QTest::newRow("with background") << true << false;
+        QTest::newRow("background removed") << false << false;
+        QTest::newRow("A4 landscape, with background") << true << true;
+        QTest::newRow("A4 landscape, background removed") << false << true;
     }
 
     void fieldsLandWhereTheTemplatePutsThem()
     {
         QFETCH(bool, withBackground);
+        QFETCH(bool, onA4Landscape);
         WaybillData data(3, 4);
         Report report = demoReport(data);
+        if (onA4Landscape) {
+            ReportPage &page = report.definition().pages[0];
+            page.paper = QStringLiteral("A4");
+            page.landscape = true;
+            page.margins = QMarginsF(12.5, 7.5, 0, 0);
+        }
         report.prepare();
         QCOMPARE(report.preparedPages().size(), 3);
         QTemporaryDir dir;

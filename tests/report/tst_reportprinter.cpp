@@ -130,6 +130,39 @@ private Q_SLOTS:
         QVERIFY2(qAbs(onPaper[0].yMm - 48.5) < 0.5, qPrintable(QString::number(onPaper[0].yMm)));
     }
 
+    void eachPageHasItsExactPaperSize()
+    {
+        ReportPage a4;
+        ReportPage a5Landscape;
+        a5Landscape.paper = QStringLiteral("A5");
+        a5Landscape.landscape = true;
+        ReportPage form;
+        form.paper = QStringLiteral("Form241x93");
+        ReportPage custom;
+        custom.paper = QStringLiteral("Custom");
+        custom.customSize = QSizeF(99.5, 150.25);
+        ReportTemplate definition;
+        definition.pages = {a4, a5Landscape, form, custom};
+        Report report;
+        report.definition() = definition;
+        report.prepare();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sizes.pdf"));
+        report.exportPdf(pdf);
+        const QList<QSizeF> sizes = PdfText::pageSizesMm(pdf);
+        const QList<QSizeF> expected = {{210, 297}, {210, 148}, {241, 93.1}, {99.5, 150.25}};
+        QCOMPARE(sizes.size(), expected.size());
+        for (int i = 0; i < sizes.size(); ++i) {
+            // Qt writes media boxes in whole points: within half a point (0.18 mm).
+            const QSizeF size = sizes[i];
+            const QSizeF want = expected[i];
+            const bool same = qAbs(size.width() - want.width()) < 0.18 &&
+                              qAbs(size.height() - want.height()) < 0.18;
+            QVERIFY2(same, qPrintable(QStringLiteral("page %1: %2 x %3 mm")
+                                          .arg(i + 1).arg(size.width()).arg(size.height())));
+        }
+    }
+
     void imageHasThePaperSizeAtItsResolution()
     {
         PreparedPage page;
