@@ -6,8 +6,8 @@
 #include "store/Currency.h"
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,7 +25,8 @@ void fill(MemoryDataset &note, MemoryDataset &sub)
     for (int m = 1; m <= masterRows; ++m) {
         note.addRow({m, QStringLiteral("YD%1").arg(m, 6, 10, QChar(u'0')),
                      QStringLiteral("收货单位%1").arg(m), QStringLiteral("北京市朝阳区%1号").arg(m),
-                     QVariant::fromValue(Currency::fromUnits(m * 12345)), QDate(2024, 1, 1).addDays(m)});
+                     QVariant::fromValue(Currency::fromUnits(m * 12345)),
+                     QDate(2024, 1, 1).addDays(m)});
         for (int d = 1; d <= detailRows; ++d)
             sub.addRow({m, QStringLiteral("货品%1").arg(d), d,
                         QVariant::fromValue(Currency::fromUnits(d * 15000))});
@@ -39,17 +40,20 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     // The build passes sources by absolute path, so the data folder is found beside bench/.
-    QFile file(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(
-        QStringLiteral("../data/demo_waybill.xml")));
+    QFile file(QFileInfo(QStringLiteral(__FILE__))
+                   .dir()
+                   .filePath(QStringLiteral("../data/demo_waybill.xml")));
     if (!file.open(QIODevice::ReadOnly)) {
         std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
         return 1;
     }
     MemoryDataset note(QStringLiteral("frxDBDsNote"),
                        {QStringLiteral("ID"), QStringLiteral("单号"), QStringLiteral("收货单位"),
-                        QStringLiteral("地址"), QStringLiteral("金额"), QStringLiteral("填写日期")});
-    MemoryDataset sub(QStringLiteral("frxDBDsSub"), {QStringLiteral("MID"), QStringLiteral("品名"),
-                                                     QStringLiteral("数量"), QStringLiteral("单价")});
+                        QStringLiteral("地址"), QStringLiteral("金额"),
+                        QStringLiteral("填写日期")});
+    MemoryDataset sub(QStringLiteral("frxDBDsSub"),
+                      {QStringLiteral("MID"), QStringLiteral("品名"), QStringLiteral("数量"),
+                       QStringLiteral("单价")});
     fill(note, sub);
     Report report;
     report.loadFromBytes(file.readAll());
@@ -60,7 +64,8 @@ int main(int argc, char **argv)
     report.addFunction(QStringLiteral("function rmbToBIG(Value: Currency): string"),
                        QStringLiteral("自定义"), {});
     report.setUserFunctionHandler([](const QString &name, const QVariantList &) {
-        return name == u"FieldIsNull" ? QVariant(false) : QVariant(QStringLiteral("壹佰贰拾叁元肆角伍分"));
+        return name == u"FieldIsNull" ? QVariant(false)
+                                      : QVariant(QStringLiteral("壹佰贰拾叁元肆角伍分"));
     });
 
     QTemporaryDir dir;

@@ -23,16 +23,33 @@ QVariant formatDateTime(const QVariantList &a)
 {
     if (typeOf(a[1]) == Type::Null)
         return QString();
-    return DelphiFormat::formatDateTime(EngineValues::toText(a[0]),
-                                        EngineValues::toDateTime(a[1]));
+    return DelphiFormat::formatDateTime(EngineValues::toText(a[0]), EngineValues::toDateTime(a[1]));
 }
 
-QVariant date(const QVariantList &) { return QDate::currentDate(); }
-QVariant now(const QVariantList &) { return QDateTime::currentDateTime(); }
-QVariant trim(const QVariantList &a) { return EngineValues::toText(a[0]).trimmed(); }
-QVariant upperCase(const QVariantList &a) { return EngineValues::toText(a[0]).toUpper(); }
-QVariant lowerCase(const QVariantList &a) { return EngineValues::toText(a[0]).toLower(); }
-QVariant length(const QVariantList &a) { return qint64(EngineValues::toText(a[0]).size()); }
+QVariant date(const QVariantList &)
+{
+    return QDate::currentDate();
+}
+QVariant now(const QVariantList &)
+{
+    return QDateTime::currentDateTime();
+}
+QVariant trim(const QVariantList &a)
+{
+    return EngineValues::toText(a[0]).trimmed();
+}
+QVariant upperCase(const QVariantList &a)
+{
+    return EngineValues::toText(a[0]).toUpper();
+}
+QVariant lowerCase(const QVariantList &a)
+{
+    return EngineValues::toText(a[0]).toLower();
+}
+QVariant length(const QVariantList &a)
+{
+    return qint64(EngineValues::toText(a[0]).size());
+}
 
 // Copy(text, index, count): index counts from 1; out-of-range parts give less text.
 QVariant copy(const QVariantList &a)

@@ -136,8 +136,8 @@ QString DelphiFormat::formatFloat(const QString &pattern, const QVariant &value)
     if (p.grouped)
         whole = groupThousands(whole);
     const QString digits = whole + fraction;
-    const bool zero = std::all_of(digits.begin(), digits.end(),
-                                  [](QChar c) { return c < u'1' || c > u'9'; });
+    const bool zero =
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c < u'1' || c > u'9'; });
     QString number = fraction.isEmpty() ? whole : whole + u'.' + fraction;
     if (number.isEmpty())
         number = QStringLiteral("0");

@@ -13,9 +13,9 @@ namespace {
 
 [[noreturn]] void typeMismatch(const QVariant &left, const QVariant &right)
 {
-    throw ReportError(QStringLiteral("类型不匹配：%1 与 %2")
-                          .arg(QString::fromLatin1(left.typeName()),
-                               QString::fromLatin1(right.typeName())));
+    throw ReportError(
+        QStringLiteral("类型不匹配：%1 与 %2")
+            .arg(QString::fromLatin1(left.typeName()), QString::fromLatin1(right.typeName())));
 }
 
 bool isNumber(Type type)
@@ -55,9 +55,18 @@ qint64 checked(Operation operation, qint64 a, qint64 b)
     return result;
 }
 
-bool add(qint64 a, qint64 b, qint64 *r) { return __builtin_add_overflow(a, b, r); }
-bool subtract(qint64 a, qint64 b, qint64 *r) { return __builtin_sub_overflow(a, b, r); }
-bool multiply(qint64 a, qint64 b, qint64 *r) { return __builtin_mul_overflow(a, b, r); }
+bool add(qint64 a, qint64 b, qint64 *r)
+{
+    return __builtin_add_overflow(a, b, r);
+}
+bool subtract(qint64 a, qint64 b, qint64 *r)
+{
+    return __builtin_sub_overflow(a, b, r);
+}
+bool multiply(qint64 a, qint64 b, qint64 *r)
+{
+    return __builtin_mul_overflow(a, b, r);
+}
 
 QVariant integerArithmetic(Arithmetic op, qint64 a, qint64 b)
 {
@@ -89,8 +98,8 @@ QVariant currencyArithmetic(Arithmetic op, const QVariant &left, const QVariant 
                 Currency::fromUnits(checked(op == Arithmetic::Add ? add : subtract, a, b)));
         }
     } else if (op == Arithmetic::Multiply && (lt == Type::Integer || rt == Type::Integer)) {
-        const qint64 units = lt == Type::Currency ? left.value<Currency>().units()
-                                                  : right.value<Currency>().units();
+        const qint64 units =
+            lt == Type::Currency ? left.value<Currency>().units() : right.value<Currency>().units();
         const qint64 factor = lt == Type::Integer ? left.toLongLong() : right.toLongLong();
         return QVariant::fromValue(Currency::fromUnits(checked(multiply, units, factor)));
     }

@@ -6,8 +6,14 @@
 
 namespace {
 
-bool isNameStart(QChar c) { return c.isLetter() || c == u'_'; }
-bool isNamePart(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+bool isNamePart(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_';
+}
 
 // <dataset."field">, <dataset.field> or a variable such as <Page#>; anything else
 // starting with "<" is the operator.

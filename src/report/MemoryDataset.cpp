@@ -54,4 +54,7 @@ QVariant MemoryDataset::value(const QString &field) const
     return {};
 }
 
-int MemoryDataset::currentRow() const { return eof() ? -1 : m_visible[m_position]; }
+int MemoryDataset::currentRow() const
+{
+    return eof() ? -1 : m_visible[m_position];
+}

@@ -6,11 +6,20 @@
 #include "ReportXmlReader.h"
 #include "ReportXmlWriter.h"
 
-QByteArray Report::saveToBytes() const { return ReportXmlWriter::write(m_definition); }
+QByteArray Report::saveToBytes() const
+{
+    return ReportXmlWriter::write(m_definition);
+}
 
-void Report::loadFromBytes(const QByteArray &bytes) { m_definition = ReportXmlReader::read(bytes); }
+void Report::loadFromBytes(const QByteArray &bytes)
+{
+    m_definition = ReportXmlReader::read(bytes);
+}
 
-void Report::setDataset(ReportDataset *dataset) { m_datasets.insert(dataset->name().toLower(), dataset); }
+void Report::setDataset(ReportDataset *dataset)
+{
+    m_datasets.insert(dataset->name().toLower(), dataset);
+}
 
 void Report::addFunction(const QString &declaration, const QString &category,
                          const QString &description)
@@ -34,4 +43,7 @@ void Report::print(int copies, const ReportPrinter::PageHook &hook) const
     ReportPrinter::print(m_pages, {m_definition.printerName, copies, hook});
 }
 
-void Report::exportPdf(const QString &fileName) const { ReportPdfWriter::write(m_pages, fileName); }
+void Report::exportPdf(const QString &fileName) const
+{
+    ReportPdfWriter::write(m_pages, fileName);
+}

@@ -12,7 +12,7 @@ struct ReportBand {
 
     Type type = Type::MasterData;
     QString name;
-    double height = 20; // mm
+    double height = 20;        // mm
     QString dataset;           // data bands: the dataset's name
     bool startNewPage = false; // master band: each row begins on a new page
     QList<ReportObject> objects;

@@ -25,7 +25,6 @@ struct CompiledBand {
 };
 
 struct CompiledPage {
-    const ReportPage *page;
     ReportPage setup; // the page's settings without its bands, shared by its prepared pages
     CompiledBand title, header, master, detail, footer;
 };
@@ -82,7 +81,7 @@ private:
     // Returns whether any text of the page shows the total page count.
     bool compilePage(const ReportPage &page)
     {
-        CompiledPage compiled{&page, page, {}, {}, {}, {}, {}};
+        CompiledPage compiled{page, {}, {}, {}, {}, {}};
         compiled.setup.bands.clear();
         bool needsTotal = false;
         for (const ReportBand &band : page.bands) {
@@ -90,7 +89,8 @@ private:
             if (slot->band)
                 continue; // one band of each kind per page; the designer adds no more
             slot->band = &band;
-            if (band.type == ReportBand::Type::MasterData || band.type == ReportBand::Type::DetailData)
+            if (band.type == ReportBand::Type::MasterData ||
+                band.type == ReportBand::Type::DetailData)
                 slot->dataset = datasetOf(band);
             for (const ReportObject &object : band.objects)
                 slot->objects.push_back(compileObject(object, needsTotal));
@@ -120,7 +120,8 @@ private:
     {
         ReportDataset *dataset = m_owner.m_datasets.value(band.dataset.toLower());
         if (!dataset)
-            throw ReportError(QStringLiteral("数据带 %1 的数据集 %2 不存在").arg(band.name, band.dataset));
+            throw ReportError(
+                QStringLiteral("数据带 %1 的数据集 %2 不存在").arg(band.name, band.dataset));
         return dataset;
     }
 
@@ -130,7 +131,8 @@ private:
         if (object.kind == ReportObject::Kind::Text) {
             compiled.text = TextExpression::compile(object.name, object.text, m_owner.m_functions);
             needsTotal |= compiled.text->uses(QStringLiteral("TotalPages#"));
-        } else if (object.kind == ReportObject::Kind::Picture && !object.pictureExpression.isEmpty()) {
+        } else if (object.kind == ReportObject::Kind::Picture &&
+                   !object.pictureExpression.isEmpty()) {
             try {
                 compiled.picture = Expression::parse(object.pictureExpression, m_owner.m_functions);
             } catch (const ReportError &e) {
@@ -275,4 +277,7 @@ ReportPreparer::ReportPreparer(const ReportTemplate &definition,
 {
 }
 
-QList<PreparedPage> ReportPreparer::prepare() { return Run(*this).prepare(); }
+QList<PreparedPage> ReportPreparer::prepare()
+{
+    return Run(*this).prepare();
+}

@@ -16,8 +16,8 @@ class UserFunctions;
 class ReportPreparer {
 public:
     // datasets: keyed by name in lower case.
-    ReportPreparer(const ReportTemplate &definition, const QHash<QString, ReportDataset *> &datasets,
-                   const UserFunctions &functions);
+    ReportPreparer(const ReportTemplate &definition,
+                   const QHash<QString, ReportDataset *> &datasets, const UserFunctions &functions);
 
     // Throws ReportError naming the object and expression at fault.
     QList<PreparedPage> prepare();

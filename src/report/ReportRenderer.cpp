@@ -42,10 +42,10 @@ QFont fontOf(const ReportObject &object)
 
 QPageLayout ReportRenderer::pageLayout(const ReportPage &page)
 {
-    return QPageLayout(QPageSize(page.paperSizeMm(), QPageSize::Millimeter, QString(),
-                                 QPageSize::ExactMatch),
-                       page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                       QMarginsF(), QPageLayout::Millimeter);
+    return QPageLayout(
+        QPageSize(page.paperSizeMm(), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+        page.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
+        QPageLayout::Millimeter);
 }
 
 const QImage &ReportRenderer::image(const QByteArray &bytes)

@@ -69,7 +69,10 @@ template <typename T> std::optional<T> valueOf(const NameTable<T> &table, const 
 
 } // namespace
 
-QString ReportXmlNames::bandTypeName(ReportBand::Type type) { return nameOf(bandTypes(), type); }
+QString ReportXmlNames::bandTypeName(ReportBand::Type type)
+{
+    return nameOf(bandTypes(), type);
+}
 
 std::optional<ReportBand::Type> ReportXmlNames::bandType(const QString &name)
 {

@@ -2,6 +2,7 @@
 
 #include "ReportError.h"
 #include "ReportXmlNames.h"
+#include "ReportXmlText.h"
 #include "ReportXmlWriter.h"
 
 #include <QSet>
@@ -54,9 +55,8 @@ public:
 private:
     [[noreturn]] void fail(const QString &why) const
     {
-        throw ReportError(QStringLiteral("无法读取报表模板（第 %1 行）：%2")
-                              .arg(m_xml.lineNumber())
-                              .arg(why));
+        throw ReportError(
+            QStringLiteral("无法读取报表模板（第 %1 行）：%2").arg(m_xml.lineNumber()).arg(why));
     }
 
     [[noreturn]] void unexpectedElement() const
@@ -104,7 +104,7 @@ private:
         return value == u"1";
     }
 
-    QByteArray base64() 
+    QByteArray base64()
     {
         const QString text = m_xml.readElementText();
         if (m_xml.hasError())
@@ -133,8 +133,8 @@ private:
 
     ReportPage readPage()
     {
-        allow({"name", "paper", "width", "height", "landscape", "left", "top", "right",
-               "bottom", "printOffsetX", "printOffsetY"});
+        allow({"name", "paper", "width", "height", "landscape", "left", "top", "right", "bottom",
+               "printOffsetX", "printOffsetY"});
         ReportPage page;
         page.name = attribute(QStringLiteral("name"), page.name);
         page.paper = attribute(QStringLiteral("paper"), page.paper);
@@ -148,7 +148,8 @@ private:
         page.printOffset = QPointF(real(QStringLiteral("printOffsetX"), 0),
                                    real(QStringLiteral("printOffsetY"), 0));
         while (m_xml.readNextStartElement()) {
-            if (m_xml.name() == u"Background" && page.background.isEmpty() && page.bands.isEmpty()) {
+            if (m_xml.name() == u"Background" && page.background.isEmpty() &&
+                page.bands.isEmpty()) {
                 allow({});
                 page.background = base64();
             } else if (const auto type = ReportXmlNames::bandType(m_xml.name().toString())) {
@@ -186,9 +187,10 @@ private:
         ReportObject o;
         o.kind = kind;
         o.name = attribute(QStringLiteral("name"), o.name);
-        o.rect = QRectF(real(QStringLiteral("x"), o.rect.x()), real(QStringLiteral("y"), o.rect.y()),
-                        real(QStringLiteral("width"), o.rect.width(), kind != ReportObject::Kind::Line),
-                        real(QStringLiteral("height"), o.rect.height(), kind != ReportObject::Kind::Line));
+        o.rect = QRectF(
+            real(QStringLiteral("x"), o.rect.x()), real(QStringLiteral("y"), o.rect.y()),
+            real(QStringLiteral("width"), o.rect.width(), kind != ReportObject::Kind::Line),
+            real(QStringLiteral("height"), o.rect.height(), kind != ReportObject::Kind::Line));
         o.text = attribute(QStringLiteral("text"), o.text);
         o.fontFamily = attribute(QStringLiteral("font"), o.fontFamily);
         o.fontSize = real(QStringLiteral("size"), o.fontSize, false);

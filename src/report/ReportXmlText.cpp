@@ -1,11 +1,11 @@
-#include "ReportXmlNames.h"
+#include "ReportXmlText.h"
 
 namespace {
 
 constexpr char16_t escapeMark = 0xE000;
-constexpr char16_t controlBase = 0xE100;    // U+0000..U+001F
+constexpr char16_t controlBase = 0xE100;      // U+0000..U+001F
 constexpr char16_t nonCharacterBase = 0xE120; // U+FFFE, U+FFFF
-constexpr char16_t surrogateBase = 0xE800;  // U+D800..U+DFFF
+constexpr char16_t surrogateBase = 0xE800;    // U+D800..U+DFFF
 
 bool allowedInXml(const QString &text, qsizetype i)
 {

@@ -1,6 +1,7 @@
 #include "ReportXmlWriter.h"
 
 #include "ReportXmlNames.h"
+#include "ReportXmlText.h"
 
 #include <QLocale>
 #include <QXmlStreamWriter>
@@ -8,7 +9,10 @@
 namespace {
 
 // Shortest text that reads back as the same double, so geometry round-trips exactly.
-QString number(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
+QString number(double value)
+{
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
 
 class Writer {
 public:

@@ -86,5 +86,6 @@ bool TextExpression::uses(const QString &variable) const
 
 void TextExpression::fail(const QString &source, const QString &why) const
 {
-    throw ReportError(QStringLiteral("对象 %1 的表达式 [%2] 出错：%3").arg(m_objectName, source, why));
+    throw ReportError(
+        QStringLiteral("对象 %1 的表达式 [%2] 出错：%3").arg(m_objectName, source, why));
 }

@@ -22,7 +22,8 @@ std::optional<UserFunctions::Function> parseDeclaration(const QString &declarati
     if (parameters.isEmpty())
         return function;
     static const QRegularExpression group(
-        QStringLiteral(R"(^\s*(?:(?:const|var)\s+)?([A-Za-z_]\w*(?:\s*,\s*[A-Za-z_]\w*)*)\s*:\s*[A-Za-z_]\w*\s*$)"),
+        QStringLiteral(
+            R"(^\s*(?:(?:const|var)\s+)?([A-Za-z_]\w*(?:\s*,\s*[A-Za-z_]\w*)*)\s*:\s*[A-Za-z_]\w*\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     for (const QString &part : parameters.split(u';')) {
         const QRegularExpressionMatch names = group.match(part);

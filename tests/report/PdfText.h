@@ -26,8 +26,8 @@ inline QByteArray run(const QString &program, const QStringList &arguments)
 
 inline QList<Word> words(const QString &pdf)
 {
-    const QByteArray html = run(QStringLiteral("pdftotext"),
-                                {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QByteArray html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     constexpr double mmPerPoint = 25.4 / 72;
     QList<Word> found;
     int page = -1;
@@ -58,17 +58,17 @@ inline int imageCount(const QString &pdf)
 inline QList<QSizeF> pageSizesMm(const QString &pdf)
 {
     QList<QSizeF> sizes;
-    const QByteArray info = run(QStringLiteral("pdfinfo"),
-                                {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                 QStringLiteral("999"), pdf});
+    const QByteArray info =
+        run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
+                                        QStringLiteral("-l"), QStringLiteral("999"), pdf});
     for (const QByteArray &line : info.split('\n')) {
         // "Page    1 size: 595.276 x 841.89 pts (A4)"
         if (!line.startsWith("Page") || !line.contains(" size: "))
             continue;
         const QList<QByteArray> parts = line.split(':').value(1).simplified().split(' ');
         constexpr double mmPerPoint = 25.4 / 72;
-        sizes.append(QSizeF(parts.value(0).toDouble() * mmPerPoint,
-                            parts.value(2).toDouble() * mmPerPoint));
+        sizes.append(
+            QSizeF(parts.value(0).toDouble() * mmPerPoint, parts.value(2).toDouble() * mmPerPoint));
     }
     return sizes;
 }

@@ -60,8 +60,9 @@ inline ReportTemplate everyFeature()
     page.background = png({40, 20}, Qt::green);
     page.printOffset = QPointF(-1.5, 2.25);
 
-    ReportObject styled = text(QStringLiteral("Memo1"), QRectF(35, 12.7, 60.05, 8),
-                               QStringLiteral("单号：[<frxDBDsNote.\"单号\">] & \"x\" <y>\r\n第二行"));
+    ReportObject styled =
+        text(QStringLiteral("Memo1"), QRectF(35, 12.7, 60.05, 8),
+             QStringLiteral("单号：[<frxDBDsNote.\"单号\">] & \"x\" <y>\r\n第二行"));
     styled.fontFamily = QStringLiteral("宋体");
     styled.fontSize = 10.5;
     styled.bold = true;
@@ -104,7 +105,8 @@ inline ReportTemplate everyFeature()
 struct WaybillData {
     MemoryDataset note{QStringLiteral("frxDBDsNote"),
                        {QStringLiteral("ID"), QStringLiteral("单号"), QStringLiteral("收货单位"),
-                        QStringLiteral("地址"), QStringLiteral("金额"), QStringLiteral("填写日期")}};
+                        QStringLiteral("地址"), QStringLiteral("金额"),
+                        QStringLiteral("填写日期")}};
     MemoryDataset sub{QStringLiteral("frxDBDsSub"),
                       {QStringLiteral("MID"), QStringLiteral("品名"), QStringLiteral("数量"),
                        QStringLiteral("单价")}};

@@ -15,7 +15,10 @@ Q_DECLARE_METATYPE(EngineValues::Type)
 
 namespace {
 
-QVariant money(qint64 units) { return QVariant::fromValue(Currency::fromUnits(units)); }
+QVariant money(qint64 units)
+{
+    return QVariant::fromValue(Currency::fromUnits(units));
+}
 
 // Fixed fields of one dataset "ds", the variables of page 3 of 7 on line 2, and the
 // program's functions answered by the test.
@@ -23,9 +26,9 @@ class FakeContext : public ExpressionContext {
 public:
     QHash<QString, QVariant> fields = {
         {QStringLiteral("单号"), QStringLiteral("YD0001")},
-        {QStringLiteral("金额"), money(12345000)},      // 1234.5
-        {QStringLiteral("单价"), money(1000)},          // 0.1
-        {QStringLiteral("运费"), money(2000)},          // 0.2
+        {QStringLiteral("金额"), money(12345000)}, // 1234.5
+        {QStringLiteral("单价"), money(1000)},     // 0.1
+        {QStringLiteral("运费"), money(2000)},     // 0.2
         {QStringLiteral("数量"), 3},
         {QStringLiteral("备注"), QVariant()},
         {QStringLiteral("填写日期"), QDate(2024, 5, 1)},
@@ -154,7 +157,8 @@ private Q_SLOTS:
         row("names ignore case", "inttostr(LENGTH('ab'))", "2", Type::Text);
         // variables
         row("Page#", "Page#", "3", Type::Integer);
-        row("TotalPages#", "'第' & Page# & '页 共' & TotalPages# & '页'", "第3页 共7页", Type::Text);
+        row("TotalPages#", "'第' & Page# & '页 共' & TotalPages# & '页'", "第3页 共7页",
+            Type::Text);
         row("Line#", "Line#", "2", Type::Integer);
         row("variable in angle brackets", "<Page#>", "3", Type::Integer);
         // the program's functions
@@ -201,8 +205,8 @@ private Q_SLOTS:
     {
         FakeContext context;
         const TextExpression text = TextExpression::compile(
-            QStringLiteral("Memo1"), QStringLiteral("单号：[<ds.\"单号\">] [IIF(True, '[a]', '')]!"),
-            context.functions);
+            QStringLiteral("Memo1"),
+            QStringLiteral("单号：[<ds.\"单号\">] [IIF(True, '[a]', '')]!"), context.functions);
         QCOMPARE(text.evaluate(context), QStringLiteral("单号：YD0001 [a]!"));
     }
 
@@ -210,20 +214,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("incomplete") << "1 +" << "表达式不完整";
-        QTest::newRow("extra tokens") << "1 2" << "多余的内容";
-        QTest::newRow("unclosed parenthesis") << "(1 + 2" << "缺少“)”";
-        QTest::newRow("undeclared function") << "Foo(1)" << "未声明的函数或名称“Foo”";
-        QTest::newRow("wrong argument count") << "rmbToBIG(1, 2)" << "参数个数不对";
-        QTest::newRow("stray character") << "1 ? 2" << "无法识别的字符“?”";
-        QTest::newRow("division by zero") << "1 div 0" << "除数为零";
-        QTest::newRow("text minus number") << "'a' - 1" << "类型不匹配";
-        QTest::newRow("unknown dataset") << "<nods.\"x\">" << "没有名为 nods 的数据集";
-        QTest::newRow("unknown field") << "<ds.\"无此字段\">" << "没有字段 无此字段";
-        QTest::newRow("condition not boolean") << "IIF(1, 2, 3)" << "需要布尔值";
-        QTest::newRow("not a date") << "FormatDateTime('yyyy', 'abc')" << "不是日期";
-        QTest::newRow("conversion error of the program")
-            << "Fail(<ds.\"备注\">)" << "无法转换为金额";
+        QTest::newRow("incomplete") << "1 +"
+                                    << "表达式不完整";
+        QTest::newRow("extra tokens") << "1 2"
+                                      << "多余的内容";
+        QTest::newRow("unclosed parenthesis") << "(1 + 2"
+                                              << "缺少“)”";
+        QTest::newRow("undeclared function") << "Foo(1)"
+                                             << "未声明的函数或名称“Foo”";
+        QTest::newRow("wrong argument count") << "rmbToBIG(1, 2)"
+                                              << "参数个数不对";
+        QTest::newRow("stray character") << "1 ? 2"
+                                         << "无法识别的字符“?”";
+        QTest::newRow("division by zero") << "1 div 0"
+                                          << "除数为零";
+        QTest::newRow("text minus number") << "'a' - 1"
+                                           << "类型不匹配";
+        QTest::newRow("unknown dataset") << "<nods.\"x\">"
+                                         << "没有名为 nods 的数据集";
+        QTest::newRow("unknown field") << "<ds.\"无此字段\">"
+                                       << "没有字段 无此字段";
+        QTest::newRow("condition not boolean") << "IIF(1, 2, 3)"
+                                               << "需要布尔值";
+        QTest::newRow("not a date") << "FormatDateTime('yyyy', 'abc')"
+                                    << "不是日期";
+        QTest::newRow("conversion error of the program") << "Fail(<ds.\"备注\">)"
+                                                         << "无法转换为金额";
     }
 
     void errorsNameObjectAndExpression()
@@ -246,9 +262,9 @@ private Q_SLOTS:
     void unclosedBracketIsAnError()
     {
         FakeContext context;
-        QVERIFY_THROWS_EXCEPTION(ReportError,
-                                 TextExpression::compile(QStringLiteral("Memo1"),
-                                                         QStringLiteral("[1 + 2"), context.functions));
+        QVERIFY_THROWS_EXCEPTION(ReportError, TextExpression::compile(QStringLiteral("Memo1"),
+                                                                      QStringLiteral("[1 + 2"),
+                                                                      context.functions));
     }
 };
 

@@ -78,15 +78,26 @@ void verifyPlacement(const Report &report, const QString &pdf)
             // 大); compatibility normalisation folds most back, so the first character is
             // compared, and the word is the one nearest to where the text should be.
             const QChar first = e.text.normalized(QString::NormalizationForm_KC).front();
-            const auto found = std::find_if(words.begin(), words.end(), [&](const PdfText::Word &w) {
-                return w.page == p && w.text.normalized(QString::NormalizationForm_KC).front() == first &&
-                       qAbs(w.xMm - e.xMm) < 5 && qAbs(w.yMm - e.yMm) < 5;
-            });
-            QVERIFY2(found != words.end(), qPrintable(QStringLiteral("page %1: %2 not found near %3, %4")
-                                                        .arg(p + 1).arg(e.text).arg(e.xMm).arg(e.yMm)));
-            const QString where = QStringLiteral("page %1 \"%2\": expected %3, %4 mm, printed %5, %6 mm")
-                                      .arg(p + 1).arg(e.text).arg(e.xMm).arg(e.yMm)
-                                      .arg(found->xMm).arg(found->yMm);
+            const auto found =
+                std::find_if(words.begin(), words.end(), [&](const PdfText::Word &w) {
+                    return w.page == p &&
+                           w.text.normalized(QString::NormalizationForm_KC).front() == first &&
+                           qAbs(w.xMm - e.xMm) < 5 && qAbs(w.yMm - e.yMm) < 5;
+                });
+            QVERIFY2(found != words.end(),
+                     qPrintable(QStringLiteral("page %1: %2 not found near %3, %4")
+                                    .arg(p + 1)
+                                    .arg(e.text)
+                                    .arg(e.xMm)
+                                    .arg(e.yMm)));
+            const QString where =
+                QStringLiteral("page %1 \"%2\": expected %3, %4 mm, printed %5, %6 mm")
+                    .arg(p + 1)
+                    .arg(e.text)
+                    .arg(e.xMm)
+                    .arg(e.yMm)
+                    .arg(found->xMm)
+                    .arg(found->yMm);
             QVERIFY2(qAbs(found->xMm - e.xMm) < toleranceMm, qPrintable(where));
             QVERIFY2(qAbs(found->yMm - e.yMm) < toleranceMm, qPrintable(where));
             ++checked;
@@ -133,9 +144,9 @@ private Q_SLOTS:
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(pdf);
-            ReportPrinter::print(report.preparedPages(),
-                                 {QString(), 1, [](ReportPage &page, int) { page.background.clear(); }},
-                                 printer);
+            ReportPrinter::print(
+                report.preparedPages(),
+                {QString(), 1, [](ReportPage &page, int) { page.background.clear(); }}, printer);
         }
         QCOMPARE(PdfText::imageCount(pdf), withBackground ? 3 : 0);
         verifyPlacement(report, pdf);

@@ -79,8 +79,10 @@ private Q_SLOTS:
         QCOMPARE(pages.size(), 3);
         QCOMPARE(textsOf(pages[0]),
                  QStringList({"T@10", "H@15", "1/3@278", "YD0001#1@27", "品名1-1#1@45"}));
-        QCOMPARE(textsOf(pages[1]), QStringList({"H@10", "2/3@278", "YD0002#2@22", "品名2-1#1@40"}));
-        QCOMPARE(textsOf(pages[2]), QStringList({"H@10", "3/3@278", "YD0003#3@22", "品名3-1#1@40"}));
+        QCOMPARE(textsOf(pages[1]),
+                 QStringList({"H@10", "2/3@278", "YD0002#2@22", "品名2-1#1@40"}));
+        QCOMPARE(textsOf(pages[2]),
+                 QStringList({"H@10", "3/3@278", "YD0003#3@22", "品名3-1#1@40"}));
     }
 
     void bandThatDoesNotFitGoesToTheNextPage_data()
@@ -130,7 +132,8 @@ private Q_SLOTS:
     {
         Fixture f(waybillList(false), 2, 3);
         ReportTemplate &definition = f.report.definition();
-        definition.pages[0].bands[4].objects[0].text = QStringLiteral("[<frxDBDsSub.\"品名\">]=[Row]");
+        definition.pages[0].bands[4].objects[0].text =
+            QStringLiteral("[<frxDBDsSub.\"品名\">]=[Row]");
         f.report.addFunction(QStringLiteral("function Row: string"), QStringLiteral("自定义"), {});
         f.report.setUserFunctionHandler([&](const QString &, const QVariantList &) {
             return QVariant(f.data.sub.value(QStringLiteral("品名")));
@@ -158,11 +161,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("masterText");
         QTest::addColumn<QString>("dataset");
         QTest::addColumn<QString>("message");
-        QTest::newRow("undeclared function")
-            << "[rmbToBIG(1)]" << "frxDBDsNote" << "对象 No 的表达式 [rmbToBIG(1)] 出错";
-        QTest::newRow("unknown field") << "[<frxDBDsNote.\"无\">]" << "frxDBDsNote"
+        QTest::newRow("undeclared function") << "[rmbToBIG(1)]"
+                                             << "frxDBDsNote"
+                                             << "对象 No 的表达式 [rmbToBIG(1)] 出错";
+        QTest::newRow("unknown field") << "[<frxDBDsNote.\"无\">]"
+                                       << "frxDBDsNote"
                                        << "对象 No 的表达式 [<frxDBDsNote.\"无\">] 出错";
-        QTest::newRow("unknown dataset") << "x" << "frxDBDsNone" << "数据集 frxDBDsNone 不存在";
+        QTest::newRow("unknown dataset") << "x"
+                                         << "frxDBDsNone"
+                                         << "数据集 frxDBDsNone 不存在";
     }
 
     void errorsStopPreparation()
@@ -187,7 +194,8 @@ private Q_SLOTS:
     void programErrorStopsPreparation()
     {
         Fixture f(waybillList(false), 2, 1);
-        f.report.definition().pages[0].bands[3].objects[0].text = QStringLiteral("[rmbToBIG(<frxDBDsNote.\"金额\">)]");
+        f.report.definition().pages[0].bands[3].objects[0].text =
+            QStringLiteral("[rmbToBIG(<frxDBDsNote.\"金额\">)]");
         f.report.addFunction(QStringLiteral("function rmbToBIG(Value: Currency): string"),
                              QStringLiteral("自定义"), QStringLiteral("小写金额转大写金额"));
         f.report.setUserFunctionHandler([](const QString &, const QVariantList &) -> QVariant {
@@ -197,8 +205,9 @@ private Q_SLOTS:
         try {
             f.report.prepare();
         } catch (const ReportError &e) {
-            QCOMPARE(e.message(), QStringLiteral("对象 No 的表达式 [rmbToBIG(<frxDBDsNote.\"金额\">)] "
-                                                 "出错：金额转换错误"));
+            QCOMPARE(e.message(),
+                     QStringLiteral("对象 No 的表达式 [rmbToBIG(<frxDBDsNote.\"金额\">)] "
+                                    "出错：金额转换错误"));
         }
     }
 };

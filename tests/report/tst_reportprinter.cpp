@@ -20,11 +20,11 @@ ReportTemplate overlay()
     page.margins = QMarginsF(10, 10, 10, 10);
     page.background = png({210, 297}, QColor(0, 200, 0));
     page.printOffset = QPointF(2, -1.5);
-    ReportObject field = text(QStringLiteral("No"), {25, 40, 60, 8},
-                              QStringLiteral("[<frxDBDsNote.\"单号\">]"));
+    ReportObject field =
+        text(QStringLiteral("No"), {25, 40, 60, 8}, QStringLiteral("[<frxDBDsNote.\"单号\">]"));
     field.padding = 0;
-    ReportBand master = band(ReportBand::Type::MasterData, 100, QStringLiteral("frxDBDsNote"),
-                             {field});
+    ReportBand master =
+        band(ReportBand::Type::MasterData, 100, QStringLiteral("frxDBDsNote"), {field});
     master.startNewPage = true;
     page.bands = {master};
     ReportTemplate definition;
@@ -159,8 +159,36 @@ private Q_SLOTS:
             const bool same = qAbs(size.width() - want.width()) < 0.18 &&
                               qAbs(size.height() - want.height()) < 0.18;
             QVERIFY2(same, qPrintable(QStringLiteral("page %1: %2 x %3 mm")
-                                          .arg(i + 1).arg(size.width()).arg(size.height())));
+                                          .arg(i + 1)
+                                          .arg(size.width())
+                                          .arg(size.height())));
         }
+    }
+
+    void picturesComeFromTheTemplateOrAField()
+    {
+        MemoryDataset photos(QStringLiteral("photos"), {QStringLiteral("照片")});
+        photos.addRow({png({8, 8}, Qt::blue)});
+        ReportObject fixed;
+        fixed.kind = ReportObject::Kind::Picture;
+        fixed.rect = QRectF(10, 10, 20, 20);
+        fixed.picture = png({8, 8}, Qt::red);
+        ReportObject fromField = fixed;
+        fromField.rect = QRectF(50, 10, 20, 20);
+        fromField.picture.clear();
+        fromField.pictureExpression = QStringLiteral("<photos.\"照片\">");
+        ReportPage page;
+        page.margins = QMarginsF();
+        page.bands = {
+            band(ReportBand::Type::MasterData, 40, QStringLiteral("photos"), {fixed, fromField})};
+        Report report;
+        report.definition().pages = {page};
+        report.setDataset(&photos);
+        report.prepare();
+        const QImage image = ReportRenderer().renderImage(report.preparedPages()[0], 25.4);
+        QCOMPARE(image.pixelColor(20, 20), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(60, 20), QColor(Qt::blue));
+        QCOMPARE(image.pixelColor(40, 20), QColor(Qt::white));
     }
 
     void imageHasThePaperSizeAtItsResolution()

@@ -14,15 +14,21 @@ private Q_SLOTS:
         QTest::addColumn<int>("parameters");
         QTest::newRow("one parameter") << "function DateToHz(Date: Tdatetime): string"
                                        << "DateToHz" << 1;
-        QTest::newRow("two groups") << "function rmbToBIG4Fill(Value: Currency; len: Integer): string"
-                                    << "rmbToBIG4Fill" << 2;
+        QTest::newRow("two groups")
+            << "function rmbToBIG4Fill(Value: Currency; len: Integer): string"
+            << "rmbToBIG4Fill" << 2;
         QTest::newRow("names sharing a type") << "function Box(a, b, c: Integer; s: string): string"
                                               << "Box" << 4;
-        QTest::newRow("const parameter") << "function F(const s: string): Boolean" << "F" << 1;
-        QTest::newRow("no parameters") << "function Today: TDateTime" << "Today" << 0;
-        QTest::newRow("empty parentheses") << "function Tick(): Integer" << "Tick" << 0;
-        QTest::newRow("procedure") << "procedure Beep(n: Integer);" << "Beep" << 1;
-        QTest::newRow("keyword case") << "FUNCTION Up(s: String): String" << "Up" << 1;
+        QTest::newRow("const parameter") << "function F(const s: string): Boolean"
+                                         << "F" << 1;
+        QTest::newRow("no parameters") << "function Today: TDateTime"
+                                       << "Today" << 0;
+        QTest::newRow("empty parentheses") << "function Tick(): Integer"
+                                           << "Tick" << 0;
+        QTest::newRow("procedure") << "procedure Beep(n: Integer);"
+                                   << "Beep" << 1;
+        QTest::newRow("keyword case") << "FUNCTION Up(s: String): String"
+                                      << "Up" << 1;
     }
 
     void readsDeclarations()
@@ -68,7 +74,8 @@ private Q_SLOTS:
         functions.add(QStringLiteral("function b(x, y: string): string"), QStringLiteral("自定义"),
                       QStringLiteral("again"));
         const auto categories = functions.byCategory();
-        QCOMPARE(categories.keys(), QStringList({QStringLiteral("其他"), QStringLiteral("自定义")}));
+        QCOMPARE(categories.keys(),
+                 QStringList({QStringLiteral("其他"), QStringLiteral("自定义")}));
         const auto custom = categories.value(QStringLiteral("自定义"));
         QCOMPARE(custom.size(), 2);
         QCOMPARE(custom[0].name, QStringLiteral("b"));
