@@ -14,6 +14,8 @@ struct Word {
     QString text;
     double xMm; // left edge of the first glyph box, from the paper's left edge
     double yMm; // top of the glyph box, from the paper's top edge
+    double rightMm;
+    double bottomMm;
 };
 
 inline QByteArray run(const QString &program, const QStringList &arguments)
@@ -38,9 +40,11 @@ inline QList<Word> words(const QString &pdf)
         if (xml.name() == u"page") {
             ++page;
         } else if (xml.name() == u"word") {
-            const double x = xml.attributes().value(QStringLiteral("xMin")).toDouble();
-            const double y = xml.attributes().value(QStringLiteral("yMin")).toDouble();
-            found.append({page, xml.readElementText(), x * mmPerPoint, y * mmPerPoint});
+            const auto at = [&](const char *name) {
+                return xml.attributes().value(QLatin1String(name)).toDouble() * mmPerPoint;
+            };
+            const double x = at("xMin"), y = at("yMin"), right = at("xMax"), bottom = at("yMax");
+            found.append({page, xml.readElementText(), x, y, right, bottom});
         }
     }
     return found;

@@ -154,6 +154,9 @@ private Q_SLOTS:
         row("Length", "Length('甲乙')", "2", Type::Integer);
         row("UpperCase", "UpperCase('abc')", "ABC", Type::Text);
         row("IntToStr", "IntToStr(42)", "42", Type::Text);
+        row("Date is today", "FormatDateTime('yyyymmdd', Date) = FormatDateTime('yyyymmdd', Now)",
+            "True", Type::Boolean);
+        row("Date has no time", "FormatDateTime('hh:nn:ss', Date())", "00:00:00", Type::Text);
         row("names ignore case", "inttostr(LENGTH('ab'))", "2", Type::Text);
         // variables
         row("Page#", "Page#", "3", Type::Integer);
