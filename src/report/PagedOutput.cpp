@@ -18,8 +18,12 @@ void PagedOutput::paint(QPagedPaintDevice &device, int count,
         const Sheet sheet = sheetAt(i);
         const QPageLayout layout = ReportRenderer::pageLayout(sheet.page->page);
         // A layout change takes effect on the next page, so it is made before newPage().
+        // Size and orientation are set one by one: a printer refuses a whole layout whose
+        // zero margins are below its own minimum, and margins do not matter on a full page.
         if (i == 0 || !layout.isEquivalentTo(current)) {
-            device.setPageLayout(layout);
+            device.setPageSize(layout.pageSize());
+            device.setPageOrientation(layout.orientation());
+            device.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
             current = layout;
         }
         if (i == 0) {
