@@ -1,0 +1,49 @@
+#include "Report.h"
+
+#include "ReportDataset.h"
+#include "ReportPdfWriter.h"
+#include "ReportPreparer.h"
+#include "ReportXmlReader.h"
+#include "ReportXmlWriter.h"
+
+QByteArray Report::saveToBytes() const
+{
+    return ReportXmlWriter::write(m_definition);
+}
+
+void Report::loadFromBytes(const QByteArray &bytes)
+{
+    m_definition = ReportXmlReader::read(bytes);
+}
+
+void Report::setDataset(ReportDataset *dataset)
+{
+    m_datasets.insert(dataset->name().toLower(), dataset);
+}
+
+void Report::addFunction(const QString &declaration, const QString &category,
+                         const QString &description)
+{
+    m_functions.add(declaration, category, description);
+}
+
+void Report::setUserFunctionHandler(UserFunctions::Handler handler)
+{
+    m_functions.setHandler(std::move(handler));
+}
+
+void Report::prepare()
+{
+    m_pages.clear();
+    m_pages = ReportPreparer(m_definition, m_datasets, m_functions).prepare();
+}
+
+void Report::print(int copies, const ReportPrinter::PageHook &hook) const
+{
+    ReportPrinter::print(m_pages, {m_definition.printerName, copies, hook});
+}
+
+void Report::exportPdf(const QString &fileName) const
+{
+    ReportPdfWriter::write(m_pages, fileName);
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ReportBand.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMarginsF>
+#include <QPointF>
+#include <QSizeF>
+#include <QString>
+
+// A template page: paper, margins, the scanned form as background, and the bands.
+struct ReportPage {
+    QString name;
+    QString paper = QStringLiteral("A4"); // an id of PaperSizes, or PaperSizes::custom
+    QSizeF customSize{210, 297};          // mm, as fed; used for a custom paper
+    bool landscape = false;
+    QMarginsF margins{10, 10, 10, 10}; // mm
+    QByteArray background;             // the picture's original bytes, any format Qt reads
+    // Shifts everything drawn on printed pages (never preview or PDF), so one template
+    // can be tuned to a printer's paper feed.
+    QPointF printOffset; // mm
+    QList<ReportBand> bands;
+
+    // Width and height of the sheet as it is drawn, orientation applied.
+    QSizeF sizeMm() const;
+    // The sheet's size as fed, before orientation.
+    QSizeF paperSizeMm() const;
+
+    bool operator==(const ReportPage &) const = default;
+};

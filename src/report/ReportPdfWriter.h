@@ -1,0 +1,13 @@
+#pragma once
+
+#include "PreparedPage.h"
+
+#include <QList>
+#include <QString>
+
+// Writes prepared pages to a PDF file as they look in the preview: background drawn,
+// no print calibration.
+namespace ReportPdfWriter {
+// Throws ReportError when the file cannot be written.
+void write(const QList<PreparedPage> &pages, const QString &fileName);
+} // namespace ReportPdfWriter

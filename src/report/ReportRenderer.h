@@ -1,0 +1,30 @@
+#pragma once
+
+#include "PreparedPage.h"
+
+#include <QHash>
+#include <QImage>
+#include <QPageLayout>
+#include <QPointF>
+
+class QPainter;
+
+// The one renderer for every output (preview, printer, PDF, image): draws a prepared page
+// at its exact physical size, in millimetres from the paper's edge, on whatever device
+// the painter paints. Keeps decoded pictures so that repeated ones decode once and a PDF
+// embeds them once.
+class ReportRenderer {
+public:
+    // offset: mm added to every position (the print calibration of printed pages).
+    void drawPage(QPainter &painter, const PreparedPage &page, QPointF offset = {});
+    // The page alone on an image of the given resolution, white underneath.
+    QImage renderImage(const PreparedPage &page, double dotsPerInch);
+
+    // The paper of a page, exact, without margins: coordinates start at the paper's edge.
+    static QPageLayout pageLayout(const ReportPage &page);
+
+private:
+    const QImage &image(const QByteArray &bytes);
+
+    QHash<QByteArray, QImage> m_images;
+};

@@ -1,0 +1,212 @@
+#include "PdfText.h"
+#include "SampleReports.h"
+#include "report/Report.h"
+#include "report/ReportPdfWriter.h"
+#include "report/ReportPrinter.h"
+#include "report/ReportRenderer.h"
+
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace SampleReports;
+
+namespace {
+
+// One page per master row over a green background, a text at 35 mm / 50 mm.
+ReportTemplate overlay()
+{
+    ReportPage page;
+    page.margins = QMarginsF(10, 10, 10, 10);
+    page.background = png({210, 297}, QColor(0, 200, 0));
+    page.printOffset = QPointF(2, -1.5);
+    ReportObject field =
+        text(QStringLiteral("No"), {25, 40, 60, 8}, QStringLiteral("[<frxDBDsNote.\"单号\">]"));
+    field.padding = 0;
+    ReportBand master =
+        band(ReportBand::Type::MasterData, 100, QStringLiteral("frxDBDsNote"), {field});
+    master.startNewPage = true;
+    page.bands = {master};
+    ReportTemplate definition;
+    definition.pages = {page};
+    return definition;
+}
+
+// Stands for the printer: Qt's own PDF printer engine, read back with poppler.
+struct FilePrinter {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("printed.pdf"));
+    QPrinter printer{QPrinter::HighResolution};
+    FilePrinter()
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+    }
+};
+
+} // namespace
+
+class TestReportPrinter : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void hookRemovesBackgroundOnPrintedPagesOnly()
+    {
+        WaybillData data(2, 0);
+        Report report;
+        report.definition() = overlay();
+        report.setDataset(&data.note);
+        report.prepare();
+
+        QList<int> copies;
+        const ReportPrinter::PageHook hook = [&](ReportPage &page, int copy) {
+            copies.append(copy);
+            page.background.clear();
+        };
+        FilePrinter printed;
+        ReportPrinter::print(report.preparedPages(), {QString(), 2, hook}, printed.printer);
+        QCOMPARE(copies, QList<int>({1, 1, 2, 2}));
+        QCOMPARE(PdfText::pageCount(printed.path), 4);
+        QCOMPARE(PdfText::imageCount(printed.path), 0);
+
+        // The prepared pages keep their background: the preview and a PDF still show it.
+        QVERIFY(!report.preparedPages()[0].page.background.isEmpty());
+        const QString exported = printed.dir.filePath(QStringLiteral("exported.pdf"));
+        report.exportPdf(exported);
+        QCOMPARE(PdfText::pageCount(exported), 2);
+        QCOMPARE(PdfText::imageCount(exported), 2);
+        const QImage preview = ReportRenderer().renderImage(report.preparedPages()[0], 50);
+        QCOMPARE(preview.pixelColor(10, 10), QColor(0, 200, 0));
+    }
+
+    void withoutHookTheBackgroundIsPrinted()
+    {
+        WaybillData data(1, 0);
+        Report report;
+        report.definition() = overlay();
+        report.setDataset(&data.note);
+        report.prepare();
+        FilePrinter printed;
+        ReportPrinter::print(report.preparedPages(), {QString(), 1, {}}, printed.printer);
+        QCOMPARE(PdfText::imageCount(printed.path), 1);
+    }
+
+    void zeroCopiesPrintNothing()
+    {
+        WaybillData data(1, 0);
+        Report report;
+        report.definition() = overlay();
+        report.setDataset(&data.note);
+        report.prepare();
+        int calls = 0;
+        FilePrinter printed;
+        ReportPrinter::print(report.preparedPages(),
+                             {QString(), 0, [&](ReportPage &, int) { ++calls; }}, printed.printer);
+        QCOMPARE(calls, 0);
+        QVERIFY(!QFile::exists(printed.path));
+    }
+
+    // The calibration moves printed ink only; the PDF export stays where the template says.
+    void calibrationShiftsPrintedPagesOnly()
+    {
+        WaybillData data(1, 0);
+        Report report;
+        report.definition() = overlay();
+        report.setDataset(&data.note);
+        report.prepare();
+        FilePrinter printed;
+        ReportPrinter::print(report.preparedPages(), {QString(), 1, {}}, printed.printer);
+        const QString exported = printed.dir.filePath(QStringLiteral("exported.pdf"));
+        report.exportPdf(exported);
+
+        const QList<PdfText::Word> onPaper = PdfText::words(printed.path);
+        const QList<PdfText::Word> inPdf = PdfText::words(exported);
+        QCOMPARE(onPaper.size(), 1);
+        QCOMPARE(inPdf.size(), 1);
+        // Margin 10 + object 25 = 35 mm; 10 + 40 = 50 mm from the top; then the offset.
+        QVERIFY2(qAbs(inPdf[0].xMm - 35) < 0.5, qPrintable(QString::number(inPdf[0].xMm)));
+        QVERIFY2(qAbs(onPaper[0].xMm - 37) < 0.5, qPrintable(QString::number(onPaper[0].xMm)));
+        QVERIFY2(qAbs(inPdf[0].yMm - 50) < 0.5, qPrintable(QString::number(inPdf[0].yMm)));
+        QVERIFY2(qAbs(onPaper[0].yMm - 48.5) < 0.5, qPrintable(QString::number(onPaper[0].yMm)));
+    }
+
+    void eachPageHasItsExactPaperSize()
+    {
+        ReportPage a4;
+        ReportPage a5Landscape;
+        a5Landscape.paper = QStringLiteral("A5");
+        a5Landscape.landscape = true;
+        ReportPage form;
+        form.paper = QStringLiteral("Form241x93");
+        ReportPage custom;
+        custom.paper = QStringLiteral("Custom");
+        custom.customSize = QSizeF(99.5, 150.25);
+        ReportTemplate definition;
+        definition.pages = {a4, a5Landscape, form, custom};
+        Report report;
+        report.definition() = definition;
+        report.prepare();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("sizes.pdf"));
+        report.exportPdf(pdf);
+        const QList<QSizeF> sizes = PdfText::pageSizesMm(pdf);
+        const QList<QSizeF> expected = {{210, 297}, {210, 148}, {241, 93.1}, {99.5, 150.25}};
+        QCOMPARE(sizes.size(), expected.size());
+        for (int i = 0; i < sizes.size(); ++i) {
+            // Qt writes media boxes in whole points: within half a point (0.18 mm).
+            const QSizeF size = sizes[i];
+            const QSizeF want = expected[i];
+            const bool same = qAbs(size.width() - want.width()) < 0.18 &&
+                              qAbs(size.height() - want.height()) < 0.18;
+            QVERIFY2(same, qPrintable(QStringLiteral("page %1: %2 x %3 mm")
+                                          .arg(i + 1)
+                                          .arg(size.width())
+                                          .arg(size.height())));
+        }
+    }
+
+    void picturesComeFromTheTemplateOrAField()
+    {
+        MemoryDataset photos(QStringLiteral("photos"), {QStringLiteral("照片")});
+        photos.addRow({png({8, 8}, Qt::blue)});
+        ReportObject fixed;
+        fixed.kind = ReportObject::Kind::Picture;
+        fixed.rect = QRectF(10, 10, 20, 20);
+        fixed.picture = png({8, 8}, Qt::red);
+        ReportObject fromField = fixed;
+        fromField.rect = QRectF(50, 10, 20, 20);
+        fromField.picture.clear();
+        fromField.pictureExpression = QStringLiteral("<photos.\"照片\">");
+        ReportPage page;
+        page.margins = QMarginsF();
+        page.bands = {
+            band(ReportBand::Type::MasterData, 40, QStringLiteral("photos"), {fixed, fromField})};
+        Report report;
+        report.definition().pages = {page};
+        report.setDataset(&photos);
+        report.prepare();
+        const QImage image = ReportRenderer().renderImage(report.preparedPages()[0], 25.4);
+        QCOMPARE(image.pixelColor(20, 20), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(60, 20), QColor(Qt::blue));
+        QCOMPARE(image.pixelColor(40, 20), QColor(Qt::white));
+    }
+
+    void imageHasThePaperSizeAtItsResolution()
+    {
+        PreparedPage page;
+        page.page.paper = QStringLiteral("Form241x93");
+        page.page.landscape = false;
+        PreparedItem box{ReportObject(), QRectF(20, 30, 10, 10), {}, {}};
+        box.object.kind = ReportObject::Kind::Rectangle;
+        box.object.lineWidth = 0.5;
+        page.items = {box};
+        const QImage image = ReportRenderer().renderImage(page, 254); // 10 dots per mm
+        QCOMPARE(image.size(), QSize(2410, 931));
+        QCOMPARE(image.pixelColor(200, 350), QColor(Qt::black)); // left edge at 20 mm
+        QCOMPARE(image.pixelColor(250, 350), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(250, 300), QColor(Qt::black)); // top edge at 30 mm
+    }
+};
+
+QTEST_MAIN(TestReportPrinter)
+#include "tst_reportprinter.moc"
