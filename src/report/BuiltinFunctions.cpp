@@ -1,6 +1,6 @@
 #include "BuiltinFunctions.h"
 
-#include "DelphiFormat.h"
+#include "FormatPatterns.h"
 #include "EngineValues.h"
 
 #include <QDateTime>
@@ -16,14 +16,14 @@ QVariant formatFloat(const QVariantList &a)
 {
     if (typeOf(a[1]) == Type::Null)
         return QString();
-    return DelphiFormat::formatFloat(EngineValues::toText(a[0]), a[1]);
+    return FormatPatterns::formatFloat(EngineValues::toText(a[0]), a[1]);
 }
 
 QVariant formatDateTime(const QVariantList &a)
 {
     if (typeOf(a[1]) == Type::Null)
         return QString();
-    return DelphiFormat::formatDateTime(EngineValues::toText(a[0]), EngineValues::toDateTime(a[1]));
+    return FormatPatterns::formatDateTime(EngineValues::toText(a[0]), EngineValues::toDateTime(a[1]));
 }
 
 QVariant date(const QVariantList &)

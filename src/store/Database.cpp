@@ -100,6 +100,7 @@ bool createDemoIfFirstStart(const QString &programFolder)
     registerDataResources();
     const QString script = resourceText(QStringLiteral(":/data/schema.sql")) +
                            resourceText(QStringLiteral(":/data/demo.sql"));
+    const QByteArray demoTemplate = resourceText(QStringLiteral(":/data/demo_waybill.xml")).toUtf8();
     const QString connectionName = QStringLiteral("quillet-setup");
     QString failure;
     {
@@ -110,6 +111,9 @@ bool createDemoIfFirstStart(const QString &programFolder)
         } else {
             try {
                 runScript(db, script);
+                // The waybill comes with its template: a waybill laid over a scan of the form.
+                RunSql(db, QStringLiteral("UPDATE noteKind SET template = ?, modqty = 1 WHERE kindCode = 'A01'"),
+                       {demoTemplate});
             } catch (const StoreError &e) {
                 failure = e.message();
             }
@@ -122,6 +126,10 @@ bool createDemoIfFirstStart(const QString &programFolder)
         throw StoreError(failure);
     }
     folder.mkpath(QStringLiteral("Notes"));
+    // Every stored template has its numbered copy in Notes/.
+    QFile history(folder.filePath(QStringLiteral("Notes/A01_1.fr3")));
+    if (history.open(QIODevice::WriteOnly))
+        history.write(demoTemplate);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "records/TmakeNote.h"
 #include "shell/KindTabBar.h"
 #include "shell/TMainForm.h"
+#include "store/Database.h"
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
@@ -299,6 +300,19 @@ private Q_SLOTS:
         messages.clear();
         form.action("actDelNode")->trigger();
         QVERIFY(messages.shown().isEmpty());
+    }
+
+    void missingDatabaseOpensEmptyWindow()
+    {
+        QTemporaryDir empty;
+        Database::disconnect();
+        ProgramFolder::set(empty.path());
+        MessageRecorder messages;
+        TMainForm form;
+        QCOMPARE(form.tree()->topLevelItemCount(), 0);
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.lastText().startsWith("找不到数据库文件"));
+        QCOMPARE(form.tipTimer(), nullptr); // the rest of the start-up is skipped
     }
 
     void exitAsksFirst()

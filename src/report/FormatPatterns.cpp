@@ -1,4 +1,4 @@
-#include "DelphiFormat.h"
+#include "FormatPatterns.h"
 
 #include "EngineValues.h"
 #include "ReportError.h"
@@ -113,7 +113,7 @@ QString groupThousands(const QString &digits)
 
 } // namespace
 
-QString DelphiFormat::formatFloat(const QString &pattern, const QVariant &value)
+QString FormatPatterns::formatFloat(const QString &pattern, const QVariant &value)
 {
     const NumberPattern p = parsePattern(pattern);
     QString text = plainDecimal(value);
@@ -144,7 +144,7 @@ QString DelphiFormat::formatFloat(const QString &pattern, const QVariant &value)
     return p.prefix + (negative && !zero ? QStringLiteral("-") : QString()) + number + p.suffix;
 }
 
-QString DelphiFormat::formatDateTime(const QString &pattern, const QDateTime &value)
+QString FormatPatterns::formatDateTime(const QString &pattern, const QDateTime &value)
 {
     const QDate date = value.date();
     const QTime time = value.time();
