@@ -42,6 +42,12 @@ class TestSingleInstance : public QObject {
         QVERIFY(copy.waitForStarted());
     }
 
+    void touchRunMe()
+    {
+        QFile f(m_program.filePath("RunMe.bat"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -52,10 +58,13 @@ private Q_SLOTS:
 
     void secondCopyEndsSilently()
     {
+        touchRunMe();
         QProcess first;
         start(first);
         QVERIFY(waitUntilLocked(first));
+        QTRY_VERIFY(!QFile::exists(m_program.filePath("RunMe.bat"))); // deleted from the working folder
 
+        touchRunMe();
         QProcess second;
         start(second);
         QVERIFY(second.waitForFinished(10000));
@@ -64,6 +73,7 @@ private Q_SLOTS:
         QCOMPARE(second.readAllStandardOutput(), QByteArray());
         QCOMPARE(second.readAllStandardError(), QByteArray());
         QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(QFile::exists(m_program.filePath("RunMe.bat"))); // the second copy ended before touching it
 
         // A crash leaves the lock file behind; the next copy starts all the same.
         ::kill(pid_t(first.processId()), SIGKILL);
