@@ -16,9 +16,9 @@ QString rmbToBIG(Currency value);
 // rmbToBIG4Round the amount in whole yuan (ties to the even yuan) in max(len, 5) boxes;
 // missing leading digits are 零.
 //
-// Unlike the original program, which printed the first n digits only (a wrong amount,
-// silently, on a cheque), these raise ReportFunctionError with a Chinese message when
-// the amount is negative or has more digits than there are boxes. len above
+// Printing only the first n digits would put a wrong amount on a cheque without a word,
+// so these raise ReportFunctionError with a Chinese message when the amount is negative
+// or has more digits than there are boxes. len above
 // MaxAmountBoxes is refused the same way.
 QString rmbToBIG4Fill(Currency value, int len);
 QString rmbToBIG4Round(Currency value, int len);

@@ -39,7 +39,7 @@ private:
 };
 
 // Names of functions and datasets are compared ignoring the case of ASCII letters only, as
-// the original program's look-ups did (no Unicode case folding: "ſ" is not "s").
+// the script language does (no Unicode case folding: "ſ" is not "s").
 namespace AsciiCase {
 bool equal(QStringView a, QStringView b);
 QString lower(QStringView text);

@@ -12,7 +12,7 @@ namespace {
 
 const QString Category = QStringLiteral("自定义");
 
-// Days of the engine's date numbers count from here, as in the original's variant type.
+// Days of the engine's date numbers count from here, as in the script language's date numbers.
 const QDate DayZero(1899, 12, 30);
 constexpr qint64 MsecsPerDay = 86400000;
 // Beyond these, the date falls outside the years 1 to 9999.
@@ -114,7 +114,7 @@ const QList<ReportFunctionDeclaration> &reportFunctionDeclarations()
         {QStringLiteral("rmbToBIG4Round"),
          QStringLiteral("function rmbToBIG4Round(Value: Currency; len: Integer): string"), Category,
          QStringLiteral("小写金额转大写,忽略角分，无金额单位")},
-        // Not among the original's seven; declared so that templates can use it for long
+        // Not among the seven; declared so that templates can use it for long
         // text in fixed-width boxes.
         {QStringLiteral("ShowRichText"),
          QStringLiteral("function ShowRichText(FieldName: string): string"), Category,
