@@ -82,4 +82,6 @@ private:
     void tblNoteSubAfterInsert(DataSet &table);
     void deleteCurrentOf(DataSet *table);
     void importDetailRows();
+    // Appends a picked workbook's rows to the grid's table, then shows the table afresh.
+    void importInto(RecordGrid *grid, const QString &exclusions, bool isMain);
 };

@@ -135,24 +135,29 @@ void TmakeNote::ExportToExcel()
     }
 }
 
+void TmakeNote::importInto(RecordGrid *grid, const QString &exclusions, bool isMain)
+{
+    DataSet *table = grid->dataSet();
+    grid->setUpdatesEnabled(false);
+    try {
+        table->checkBrowseMode();
+        ImportExcelRows(this, table, exclusions);
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+    grid->setUpdatesEnabled(true);
+    try {
+        table->reopen();
+        SetUpGrid(grid, isMain);
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
+}
+
 void TmakeNote::ImportFromExcel()
 {
-    if (!m_tblNote->isOpen())
-        return;
-    m_dbgrdNote->setUpdatesEnabled(false);
-    try {
-        m_tblNote->checkBrowseMode();
-        ImportExcelRows(this, m_tblNote, QStringLiteral("ID;打印标记;填写日期"));
-    } catch (const StoreError &e) {
-        showError(e.message());
-    }
-    m_dbgrdNote->setUpdatesEnabled(true);
-    try {
-        m_tblNote->reopen();
-        SetUpGrid(m_dbgrdNote, true);
-    } catch (const StoreError &e) {
-        showError(e.message());
-    }
+    if (m_tblNote->isOpen())
+        importInto(m_dbgrdNote, QStringLiteral("ID;打印标记;填写日期"), true);
 }
 
 void TmakeNote::importDetailRows()
@@ -164,18 +169,5 @@ void TmakeNote::importDetailRows()
         Messages::information(this, QStringLiteral("请先保存当前记录，再导入它的明细。"));
         return;
     }
-    m_dbgrdSub->setUpdatesEnabled(false);
-    try {
-        m_tblNoteSub->checkBrowseMode();
-        ImportExcelRows(this, m_tblNoteSub, QStringLiteral("ID;MID"));
-    } catch (const StoreError &e) {
-        showError(e.message());
-    }
-    m_dbgrdSub->setUpdatesEnabled(true);
-    try {
-        m_tblNoteSub->reopen();
-        SetUpGrid(m_dbgrdSub, false);
-    } catch (const StoreError &e) {
-        showError(e.message());
-    }
+    importInto(m_dbgrdSub, QStringLiteral("ID;MID"), false);
 }

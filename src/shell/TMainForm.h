@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 
 class DataSet;
 class KindTabBar;
@@ -90,7 +91,9 @@ private:
     void bindDeleteAction(TChildForm *child);
     void updateDeleteAction();
     void showTabArea(bool visible);
-    int addChildTab(TChildForm *child, const QString &caption, const QString &keyword);
+    // Adds the child's tab and opens it; a child that fails to open is removed again.
+    void addChildTab(TChildForm *child, const QString &caption, const QString &keyword,
+                     const std::function<void()> &open, const QStringList &commands);
     void closeActiveTab();
     void closeTabFromMouse(int index);
     void dispatch(void (TChildForm::*operation)());

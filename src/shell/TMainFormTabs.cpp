@@ -65,32 +65,32 @@ void TMainForm::updateDeleteAction()
     m_actions.value(QStringLiteral("actDelete"))->setEnabled(m_deleteEnabledByTabs && hasRows);
 }
 
-int TMainForm::addChildTab(TChildForm *child, const QString &caption, const QString &keyword)
+void TMainForm::addChildTab(TChildForm *child, const QString &caption, const QString &keyword,
+                            const std::function<void()> &open, const QStringList &commands)
 {
     showTabArea(true);
     const int index = m_tabs->addTab(child, caption);
     m_tabBar->setTabData(index, keyword);
+    try {
+        open();
+    } catch (const StoreError &e) {
+        m_tabs->removeTab(index);
+        delete child;
+        showTabArea(m_tabs->count() > 0);
+        Messages::error(this, e.message());
+        return;
+    }
     connect(child, &TChildForm::rowCopied, this,
             [this] { m_actions.value(QStringLiteral("actPaste"))->setEnabled(true); });
-    return index;
+    bindDeleteAction(child);
+    setTabCommandsEnabled(commands, true);
+    m_tabs->setCurrentIndex(index);
 }
 
 void TMainForm::OpenKindTab(const QString &name, const QString &code)
 {
     auto *window = new TmakeNote(code, m_tabs);
-    const int index = addChildTab(window, name, code);
-    try {
-        window->openKind(name);
-    } catch (const StoreError &e) {
-        m_tabs->removeTab(index);
-        delete window;
-        showTabArea(m_tabs->count() > 0);
-        Messages::error(this, e.message());
-        return;
-    }
-    bindDeleteAction(window);
-    setTabCommandsEnabled(RecordWindowCommands, true);
-    m_tabs->setCurrentIndex(index);
+    addChildTab(window, name, code, [window, name] { window->openKind(name); }, RecordWindowCommands);
 }
 
 void TMainForm::OpenCommonDataTab(const QString &caption)
@@ -103,19 +103,7 @@ void TMainForm::OpenCommonDataTab(const QString &caption)
         }
     }
     auto *window = new TbaseDataForm(m_tabs);
-    const int index = addChildTab(window, caption, QString());
-    try {
-        window->openTable();
-    } catch (const StoreError &e) {
-        m_tabs->removeTab(index);
-        delete window;
-        showTabArea(m_tabs->count() > 0);
-        Messages::error(this, e.message());
-        return;
-    }
-    bindDeleteAction(window);
-    setTabCommandsEnabled(CommonDataCommands, true);
-    m_tabs->setCurrentIndex(index);
+    addChildTab(window, caption, QString(), [window] { window->openTable(); }, CommonDataCommands);
 }
 
 QString TMainForm::tabKeyword(int index) const
