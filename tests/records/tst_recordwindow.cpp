@@ -299,6 +299,25 @@ private Q_SLOTS:
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT count(*) FROM 快递运单"), QString("4"));
     }
 
+    void enterMovesLikeTabAndDownAddsARow()
+    {
+        open("A01", "快递运单");
+        m_window->show();
+        RecordGrid *grid = m_window->mainGrid();
+        grid->setFocus();
+        const int last = m_window->mainDataSet()->rowCount() - 1;
+        grid->setCurrentIndex(grid->model()->index(last, 1));
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(grid->currentIndex().column(), 2);
+        QCOMPARE(grid->currentIndex().row(), last);
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(m_window->mainDataSet()->state(), DataSet::State::Insert);
+        QCOMPARE(grid->model()->rowCount(), last + 2);
+        QTest::keyClick(grid, Qt::Key_Up); // left untouched, the new row goes again
+        QCOMPARE(grid->model()->rowCount(), last + 1);
+        QCOMPARE(m_window->mainDataSet()->state(), DataSet::State::Browse);
+    }
+
     void typingRefusedValueKeepsTheRow()
     {
         MessageRecorder messages;
