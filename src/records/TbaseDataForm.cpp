@@ -44,3 +44,8 @@ void TbaseDataForm::SaveLayout()
     IniFile ini(ProgramFolder::settingsPath());
     m_grid->writeColumnWidths(ini, Section);
 }
+
+void TbaseDataForm::PostPendingEdits()
+{
+    m_table->checkBrowseMode();
+}

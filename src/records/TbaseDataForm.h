@@ -16,6 +16,7 @@ public:
     RecordGrid *grid() const { return m_grid; }
 
     void SaveLayout() override;
+    void PostPendingEdits() override;
 
 private:
     DataSet *m_table;

@@ -236,6 +236,12 @@ void TmakeNote::SaveLayout()
     SaveGridWidths(m_dbgrdSub, false);
 }
 
+void TmakeNote::PostPendingEdits()
+{
+    m_tblNoteSub->checkBrowseMode();
+    m_tblNote->checkBrowseMode();
+}
+
 void TmakeNote::btnSearchClick()
 {
     if (!m_tblNote->isOpen())

@@ -45,6 +45,7 @@ public:
     void btnSearchClick();
 
     void SaveLayout() override;
+    void PostPendingEdits() override;
     void ExportToExcel() override;
     void ImportFromExcel() override;
     void CopyRow() override;

@@ -22,6 +22,10 @@ public:
     virtual void ClearAll() {}
     virtual void DeleteRow() {}
 
+    // Saves a row still being typed, so that closing never drops it. Throws StoreError
+    // when the row cannot be saved as it stands.
+    virtual void PostPendingEdits() {}
+
     // The data the 删除 command follows: greyed out while it shows no row.
     virtual DataSet *mainDataSet() const { return nullptr; }
 

@@ -271,8 +271,22 @@ void TMainForm::ShowTipOfDay()
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
-    if (Messages::askYesNo(this, QStringLiteral("你确定要退出吗？"), QStringLiteral("提醒")))
-        event->accept();
-    else
+    if (!Messages::askYesNo(this, QStringLiteral("你确定要退出吗？"), QStringLiteral("提醒"))) {
         event->ignore();
+        return;
+    }
+    // Rows still being typed are saved; one that cannot be keeps the program open on it.
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        auto *child = qobject_cast<TChildForm *>(m_tabs->widget(i));
+        try {
+            if (child)
+                child->PostPendingEdits();
+        } catch (const StoreError &e) {
+            m_tabs->setCurrentIndex(i);
+            Messages::error(this, e.message());
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }

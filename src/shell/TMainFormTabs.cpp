@@ -129,9 +129,10 @@ void TMainForm::CloseTab(int index)
         QWidget *page = m_tabs->widget(index);
         if (auto *child = qobject_cast<TChildForm *>(page)) {
             try {
+                child->PostPendingEdits();
                 child->SaveLayout();
             } catch (const StoreError &e) {
-                // What the window keeps cannot be stored as it stands: the tab stays open.
+                // A row or a setting that cannot be stored as it stands: the tab stays open.
                 Messages::error(this, e.message());
                 return;
             }

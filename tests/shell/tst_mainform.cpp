@@ -272,6 +272,34 @@ private Q_SLOTS:
         QCOMPARE(window->mainGrid()->columnWidth(1), 77);
     }
 
+    void closingNeverDropsATypedRow()
+    {
+        TestDatabase t;
+        t.exec("CREATE TABLE 必填单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20) NOT NULL, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+               "INSERT INTO noteKind (kindCode, kindName) VALUES ('A03', '必填单');");
+        MessageRecorder messages;
+        TMainForm form;
+        openNode(form, "(A01)快递运单");
+        auto *waybill = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
+        waybill->mainDataSet()->edit();
+        waybill->mainDataSet()->setFieldValue("收货单位", "关窗前改的");
+        form.action("actClose")->trigger();
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 收货单位 FROM 快递运单 WHERE ID = 1"), QString("关窗前改的"));
+
+        openNode(form, "(A03)必填单");
+        auto *required = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
+        required->mainDataSet()->append();
+        required->mainDataSet()->setFieldValue("填写日期", "2026-12-01");
+        form.action("actClose")->trigger(); // 名称 is required: the row cannot be saved yet
+        QCOMPARE(form.tabs()->count(), 1);
+        QVERIFY(messages.lastText().contains("名称"));
+        QVERIFY(!form.close());
+        QCOMPARE(form.tabs()->count(), 1);
+        required->mainDataSet()->setFieldValue("名称", "补上了");
+        QVERIFY(form.close());
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 名称 FROM 必填单"), QString("补上了"));
+    }
+
     void deletingKinds()
     {
         TestDatabase t;
