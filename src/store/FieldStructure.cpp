@@ -19,7 +19,7 @@ struct TypeName {
 };
 // The order of the replacements matters: it is the order of the pick list.
 constexpr TypeName TypeTable[] = {
-    {u"文本", "Text"},     {u"数字", "Long"},     {u"浮点型", "Number"},     {u"日期/时间", "Time"},
+    {u"文本", "Text"},     {u"数字", "Long"},   {u"浮点型", "Number"},       {u"日期/时间", "Time"},
     {u"货币", "Currency"}, {u"是/否", "yesno"}, {u"OLE 对象", "LONGBINARY"},
 };
 
@@ -141,10 +141,11 @@ QList<StructureRow> UserColumns(const QList<StructureRow> &rows, TableRole role)
             throw StoreError(QStringLiteral("第%1行没有填写栏目名称").arg(i + 1));
         // The type goes into the statement as typed: only a plain type name may.
         if (!plainType.match(StoreTypeOf(row.dataType)).hasMatch())
-            throw StoreError(QStringLiteral("栏目“%1”的数据类型“%2”无法识别")
-                                 .arg(row.fieldName, row.dataType));
+            throw StoreError(
+                QStringLiteral("栏目“%1”的数据类型“%2”无法识别").arg(row.fieldName, row.dataType));
         if (used.contains(row.fieldName.toUpper()))
-            throw StoreError(QStringLiteral("栏目“%1”重名（栏目名称不区分大小写）").arg(row.fieldName));
+            throw StoreError(
+                QStringLiteral("栏目“%1”重名（栏目名称不区分大小写）").arg(row.fieldName));
         used.insert(row.fieldName.toUpper());
         columns << row;
     }
@@ -163,7 +164,8 @@ QString CreateStatement(const QString &table, const QList<StructureRow> &rows, T
         sql += columnDefinition(row) + u',';
     }
     if (role == TableRole::Main) {
-        sql += quoteName(QStringLiteral("打印标记")) + QStringLiteral(" yesno NOT NULL DEFAULT 0,") +
+        sql += quoteName(QStringLiteral("打印标记")) +
+               QStringLiteral(" yesno NOT NULL DEFAULT 0,") +
                quoteName(QStringLiteral("填写日期")) + QStringLiteral(" Time)");
     } else {
         if (sql.endsWith(u' '))
@@ -210,20 +212,25 @@ QString DetailTableName(const QString &kindName)
 void CreateMainTableIfMissing(const QSqlDatabase &db, const QString &kindName)
 {
     if (!TableExists(db, kindName))
-        RunSql(db, QStringLiteral("CREATE TABLE %1 (ID %2)").arg(quoteName(kindName), CounterDefinition));
+        RunSql(
+            db,
+            QStringLiteral("CREATE TABLE %1 (ID %2)").arg(quoteName(kindName), CounterDefinition));
 }
 
 void CreateDetailTableIfMissing(const QSqlDatabase &db, const QString &kindName)
 {
     const QString table = DetailTableName(kindName);
     if (!TableExists(db, table))
-        RunSql(db, QStringLiteral("CREATE TABLE %1 (ID %2, \"MID\" int)").arg(quoteName(table), CounterDefinition));
+        RunSql(db, QStringLiteral("CREATE TABLE %1 (ID %2, \"MID\" int)")
+                       .arg(quoteName(table), CounterDefinition));
 }
 
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName)
 {
-    return GetSqlValue(db, QStringLiteral("SELECT hasDetail FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
-                       {kindName})
+    return GetSqlValue(
+               db,
+               QStringLiteral("SELECT hasDetail FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
+               {kindName})
                .toInt() != 0;
 }
 
