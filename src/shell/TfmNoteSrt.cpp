@@ -5,6 +5,7 @@
 
 #include "store/DataSet.h"
 #include "store/Database.h"
+#include "store/FieldStructure.h"
 #include "store/KindCode.h"
 #include "store/StoreError.h"
 
@@ -98,6 +99,11 @@ void TfmNoteSrt::openRow()
     m_qryMain->edit();
 }
 
+QString TfmNoteSrt::reservedName() const
+{
+    return QStringLiteral("“%1”是系统自用的名称，请换一个名称！").arg(m_name->text().trimmed());
+}
+
 bool TfmNoteSrt::refuse(const QString &message)
 {
     Messages::information(this, message, Title);
@@ -131,6 +137,8 @@ bool TfmNoteSrt::addKind(const QString &code, const QString &parentCode)
     // A nameless kind would give its tables an empty name.
     if (m_name->text().trimmed().isEmpty())
         return refuse(QStringLiteral("名称必须填写！"));
+    if (FieldStructure::IsReservedTableName(m_name->text()))
+        return refuse(reservedName());
     try {
         storeRow(code, parentId);
         m_id = m_mainForm->KindIdOf(code);
@@ -166,6 +174,8 @@ bool TfmNoteSrt::modifyKind(const QString &code, const QString &parentCode)
     }
     if (m_name->text().trimmed().isEmpty())
         return refuse(QStringLiteral("名称必须填写！"));
+    if (FieldStructure::IsReservedTableName(m_name->text()))
+        return refuse(reservedName());
     try {
         storeRow(code, parentId);
         if (codeChanged) {

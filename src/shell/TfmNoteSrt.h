@@ -33,6 +33,7 @@ private:
 
     void openRow();
     bool refuse(const QString &message);
+    QString reservedName() const;
     bool addKind(const QString &code, const QString &parentCode);
     bool modifyKind(const QString &code, const QString &parentCode);
     void storeRow(const QString &code, const QVariant &parentId);

@@ -211,6 +211,9 @@ QString DetailTableName(const QString &kindName)
 
 void CreateMainTableIfMissing(const QSqlDatabase &db, const QString &kindName)
 {
+    if (IsReservedTableName(kindName))
+        throw StoreError(
+            QStringLiteral("“%1”是系统自用的数据表，不能作为单据的数据表").arg(kindName));
     if (!TableExists(db, kindName))
         RunSql(
             db,
@@ -223,6 +226,15 @@ void CreateDetailTableIfMissing(const QSqlDatabase &db, const QString &kindName)
     if (!TableExists(db, table))
         RunSql(db, QStringLiteral("CREATE TABLE %1 (ID %2, \"MID\" int)")
                        .arg(quoteName(table), CounterDefinition));
+}
+
+bool IsReservedTableName(const QString &name)
+{
+    const QString n = name.trimmed();
+    for (const char16_t *reserved : {u"noteKind", u"常用数据", u"tempNote"})
+        if (n.compare(QString::fromUtf16(reserved), Qt::CaseInsensitive) == 0)
+            return true;
+    return n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
 }
 
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName)

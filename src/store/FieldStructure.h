@@ -58,6 +58,9 @@ QList<StructureRow> ReadStructure(const QSqlDatabase &db, const QString &table);
 void CreateMainTableIfMissing(const QSqlDatabase &db, const QString &kindName);
 void CreateDetailTableIfMissing(const QSqlDatabase &db, const QString &kindName);
 QString DetailTableName(const QString &kindName);
+// The program's own tables (noteKind, 常用数据, the scratch tables, the engine's) are no form
+// kind's tables: a kind of such a name would have its structure rebuilt over them.
+bool IsReservedTableName(const QString &name);
 // Whether the form kind of that name is marked master-detail.
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName);
 

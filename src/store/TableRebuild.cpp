@@ -216,19 +216,23 @@ void keepCounterPosition(const QSqlDatabase &db, const QString &table, qint64 po
 // one by one as they are freed (the slow part of dropping a large table).
 void dropCopiedTable(const QSqlDatabase &db, const QString &table)
 {
-    const QString wiping = GetSqlValue(db, QStringLiteral("PRAGMA secure_delete"));
+    const int wiping = GetSqlValue(db, QStringLiteral("PRAGMA secure_delete")).toInt();
+    const QString restore = QStringLiteral("PRAGMA secure_delete = ") +
+                            (wiping == 2 ? QStringLiteral("FAST") : QString::number(wiping));
     RunSql(db, QStringLiteral("PRAGMA secure_delete = FAST"));
     try {
         RunSql(db, QStringLiteral("DROP TABLE ") + quoteName(table));
     } catch (...) {
-        RunSql(db, QStringLiteral("PRAGMA secure_delete = %1").arg(wiping.toInt()));
+        RunSql(db, restore);
         throw;
     }
-    RunSql(db, QStringLiteral("PRAGMA secure_delete = %1").arg(wiping.toInt()));
+    RunSql(db, restore);
 }
 
 void rebuildOne(const QSqlDatabase &db, const RebuildJob &job)
 {
+    if (FieldStructure::IsReservedTableName(job.table))
+        throw StoreError(QStringLiteral("“%1”是系统自用的数据表，不能重建").arg(job.table));
     const QString table = realTableName(db, job.table);
     FieldStructure::UserColumns(job.rows, job.role); // refuses a list that cannot make a table
     const QString temporary = freeTemporaryName(db);

@@ -144,6 +144,18 @@ private Q_SLOTS:
                                                << "A05"
                                                << " "
                                                << "名称必须填写！";
+        QTest::newRow("the catalogue's name") << ""
+                                              << "A05"
+                                              << "NOTEKIND"
+                                              << "“NOTEKIND”是系统自用的名称，请换一个名称！";
+        QTest::newRow("the common data's name") << "A02"
+                                                << "A02"
+                                                << "常用数据"
+                                                << "“常用数据”是系统自用的名称，请换一个名称！";
+        QTest::newRow("the engine's names") << ""
+                                            << "A05"
+                                            << "sqlite_master"
+                                            << "“sqlite_master”是系统自用的名称，请换一个名称！";
         QTest::newRow("code of a category with kinds") << "A"
                                                        << "B"
                                                        << "物流单据"

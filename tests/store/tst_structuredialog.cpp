@@ -279,6 +279,19 @@ private Q_SLOTS:
         QVERIFY(messages.shown().isEmpty());
     }
 
+    void downOnTheLastRowAddsOneRow()
+    {
+        StructureListModel list;
+        StructureGrid grid(&list);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(list.rowCount(), 1);
+        QTest::keyClick(&grid, Qt::Key_Down); // the empty row is not followed by another
+        QCOMPARE(list.rowCount(), 1);
+        list.setData(list.index(0, StructureListModel::FieldName), "甲", Qt::EditRole);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(list.rowCount(), 2);
+    }
+
     void enterMovesOnAsTab()
     {
         StructureListModel list;

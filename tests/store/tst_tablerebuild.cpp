@@ -217,6 +217,25 @@ private Q_SLOTS:
         QCOMPARE(scratchTables(t.db()), 0);
     }
 
+    void theProgramsOwnTablesAreNeverRebuilt_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("catalogue") << "noteKind";
+        QTest::newRow("common data") << "常用数据";
+        QTest::newRow("engine") << "sqlite_sequence";
+    }
+    void theProgramsOwnTablesAreNeverRebuilt()
+    {
+        QFETCH(QString, table);
+        TestDatabase t;
+        const QStringList before = dump(t.db(), table);
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, RebuildTable(t.db(), table, {row("名称", "文本")}, TableRole::Main));
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 FieldStructure::CreateMainTableIfMissing(t.db(), table));
+        QCOMPARE(dump(t.db(), table), before);
+    }
+
     void leftoverScratchTableNeverBlocks()
     {
         TestDatabase t(TestDatabase::Empty);

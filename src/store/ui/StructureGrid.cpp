@@ -156,7 +156,9 @@ void StructureGrid::keyPressEvent(QKeyEvent *event)
     }
     if (key == Qt::Key_Down &&
         (m_list->rowCount() == 0 || currentIndex().row() == m_list->rowCount() - 1)) {
-        appendRowAndEdit();
+        // One empty row at the end at a time, as a data grid keeps it.
+        if (m_list->rowCount() == 0 || !m_list->rows().last().fieldName.isEmpty())
+            appendRowAndEdit();
         return;
     }
     QTableView::keyPressEvent(event);
