@@ -35,10 +35,25 @@ bool isUntouchedNewRow(const StructureRow &row)
            !row.required && row.defaultText.isEmpty();
 }
 
+// The engine turns text that looks like a number into a number unless the declared type
+// names text: a long text typed as "Memo" keeps "0123" as it is only when declared
+// "Memo Text", which still reads back as a long text.
+QString declaredType(const QString &type)
+{
+    ColumnDef column;
+    column.declaredType = type;
+    classifyDeclaredType(column, false);
+    static const QRegularExpression textAffinity(QStringLiteral("TEXT|CHAR|CLOB"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    if (column.isTextual() && !textAffinity.match(type).hasMatch())
+        return type + QStringLiteral(" Text");
+    return type;
+}
+
 QString columnDefinition(const StructureRow &row)
 {
     const QString type = StoreTypeOf(row.dataType);
-    QString definition = quoteName(row.fieldName) + u' ' + type;
+    QString definition = quoteName(row.fieldName) + u' ' + declaredType(type);
     if (type == TextType) {
         definition += sizePart(row);
         // Defaults are written for text columns only, as a literal so that any text survives.

@@ -295,7 +295,8 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
     const auto fillsEmpty = [](const ColumnCopy &c) {
         return c.to.notNull && c.to.hasDefault && !c.from.notNull;
     };
-    bool sameColumns = keyColumn.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0 &&
+    bool sameColumns = targetColumns[0].name == keyColumn &&
+                       keyColumn.compare(QLatin1String("ID"), Qt::CaseInsensitive) == 0 &&
                        sourceColumns[0].name.compare(keyColumn, Qt::CaseInsensitive) == 0 &&
                        copies.size() + 1 == targetColumns.size() &&
                        targetColumns.size() == sourceColumns.size();

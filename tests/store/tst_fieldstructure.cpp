@@ -183,7 +183,7 @@ private Q_SLOTS:
             << "T" << QList<StructureRow>{row("金额", "货币", 8), row("说明", "Memo", 8)} << true
             << "create table \"T\" ( ID INTEGER PRIMARY KEY AUTOINCREMENT,\"MID\" int, \"金额\" "
                "Currency,"
-               "\"说明\" Memo)";
+               "\"说明\" Memo Text)";
         QTest::newRow("default only for text, with the required flag")
             << "T"
             << QList<StructureRow>{row("数量", "数字", 0, true, "5"),
