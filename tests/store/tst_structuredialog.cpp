@@ -6,9 +6,11 @@
 #include "store/ui/StructureListModel.h"
 #include "store/ui/TStructureDlg.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -222,6 +224,25 @@ private Q_SLOTS:
         const QStringList before = columnsOf(t.db(), "快递运单");
         click(dialog, "CancelBtn");
         QCOMPARE(columnsOf(t.db(), "快递运单"), before);
+    }
+
+    void aDialogThatCannotLoadIsNotShownAndSaysWhy()
+    {
+        TestDatabase t;
+        MessageRecorder messages;
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                shown = true;
+                dialog->close();
+            }
+        });
+        ShowStructureDialog(nullptr, "常用数据");
+        QCoreApplication::processEvents();
+        QVERIFY(!shown);
+        QCOMPARE(messages.texts(),
+                 QStringList{"“常用数据”是系统自用的数据表，不能作为单据的数据表"});
+        QCOMPARE(messages.shown().first().title, QString("单据栏目"));
     }
 
     void newRowsStartAsText()
