@@ -135,8 +135,8 @@ void TMainForm::createActions()
     addAction("actQQ", "QQ咨询", "", true);
     addAction("actAbout", "关于", "关于", true);
     addAction("actOpen", "打开", "打开当前单据", true, &TMainForm::OpenSelectedNode);
-    addAction("actAddNode", "添加结点", "", true);
-    addAction("actModNode", "修改结点", "", true);
+    addAction("actAddNode", "添加结点", "", true, &TMainForm::addKindNode);
+    addAction("actModNode", "修改结点", "", true, &TMainForm::modifyKindNode);
     addAction("actDelNode", "删除结点", "", true, &TMainForm::deleteSelectedNode);
     addAction("actModifyTable", "单据结构", "单据结构", true, &TMainForm::openSelectedStructure);
     addAction("actSaveAs", "另存为...", "将当前单据复制为新单据", true);

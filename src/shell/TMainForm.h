@@ -57,6 +57,11 @@ public:
     // The hidden keyword of a tab: the kind code, empty for the common-data tab.
     QString tabKeyword(int index) const;
 
+    // Closes the record windows that show the tables of the form kind of that name, their
+    // pending edits posted first, and adds their kind codes to closedCodes. False, with the
+    // reason shown, when one of them cannot be closed.
+    bool CloseKindWindows(const QString &kindName, QStringList *closedCodes);
+
     // Shows the tip of the day when the start-up flag asks for it.
     void ShowTipOfDay();
 
@@ -100,5 +105,8 @@ private:
 
     void deleteSelectedNode();
     void openSelectedStructure();
+    void editStructure(const QString &kindName);
+    void addKindNode();
+    void modifyKindNode();
     void refreshTree();
 };

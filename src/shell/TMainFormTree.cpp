@@ -182,7 +182,7 @@ void TMainForm::openSelectedStructure()
         return;
     m_currentKindCode = NodeKindCode(node->text(0));
     m_currentKindName = NodeKindName(node->text(0));
-    // The field-structure dialog for m_currentKindName opens here once it exists.
+    editStructure(m_currentKindName);
 }
 
 void TMainForm::refreshTree()
