@@ -5,8 +5,6 @@
 #include "TChildForm.h"
 #include "TfmNoteSrt.h"
 
-#include "records/TmakeNote.h"
-#include "store/DataSet.h"
 #include "store/KindCode.h"
 #include "store/StoreError.h"
 #include "store/ui/TStructureDlg.h"
@@ -40,13 +38,11 @@ bool TMainForm::CloseKindWindows(const QString &kindName, QStringList *closedCod
         const QString code = tabKeyword(i);
         if (code.isEmpty() || m_tabs->tabText(i).compare(kindName, Qt::CaseInsensitive) != 0)
             continue;
-        auto *window = qobject_cast<TmakeNote *>(m_tabs->widget(i));
+        auto *window = qobject_cast<TChildForm *>(m_tabs->widget(i));
         try {
             // What was typed into the window is kept, not dropped with it.
-            for (DataSet *table : {window ? window->detailDataSet() : nullptr,
-                                   window ? window->mainDataSet() : nullptr})
-                if (table && table->isOpen())
-                    table->checkBrowseMode();
+            if (window)
+                window->PostPendingEdits();
         } catch (const StoreError &e) {
             m_tabs->setCurrentIndex(i);
             Messages::error(this,
