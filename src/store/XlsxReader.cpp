@@ -1,0 +1,439 @@
+#include "XlsxReader.h"
+
+#include "StoreError.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QIODevice>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+#include <cmath>
+#include <functional>
+#include <unzip.h>
+
+namespace {
+
+[[noreturn]] void notAWorkbook()
+{
+    throw StoreError(Worksheet::NotAWorkbook);
+}
+
+// One member of the archive, inflated as the XML reader asks for more.
+class ZipEntry : public QIODevice {
+public:
+    explicit ZipEntry(unzFile zip) : m_zip(zip) {}
+    bool isSequential() const override { return true; }
+    bool failed() const { return m_failed; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const int n = unzReadCurrentFile(m_zip, data, unsigned(qMin<qint64>(maxSize, 1 << 20)));
+        if (n < 0) {
+            m_failed = true;
+            return -1;
+        }
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    unzFile m_zip;
+    bool m_failed = false;
+};
+
+class ZipArchive {
+public:
+    explicit ZipArchive(const QString &path) : m_zip(unzOpen64(QFile::encodeName(path).constData()))
+    {
+    }
+    ~ZipArchive()
+    {
+        if (m_zip)
+            unzClose(m_zip);
+    }
+    ZipArchive(const ZipArchive &) = delete;
+    ZipArchive &operator=(const ZipArchive &) = delete;
+
+    bool isOpen() const { return m_zip != nullptr; }
+
+    // Runs the handler over the member's XML; false when the member is missing. A damaged
+    // member (bad data, bad checksum, XML that is not well formed) is no workbook.
+    bool parse(const QString &member, const std::function<void(QXmlStreamReader &)> &handler)
+    {
+        const QByteArray name = member.toUtf8();
+        if (unzLocateFile(m_zip, name.constData(), 2) != UNZ_OK)
+            return false;
+        if (unzOpenCurrentFile(m_zip) != UNZ_OK)
+            notAWorkbook();
+        ZipEntry entry(m_zip);
+        entry.open(QIODevice::ReadOnly);
+        QXmlStreamReader xml(&entry);
+        handler(xml);
+        // Reading to the end lets minizip check the member's checksum on closing.
+        while (!xml.atEnd())
+            xml.readNext();
+        const bool damaged = xml.hasError() || entry.failed();
+        if (unzCloseCurrentFile(m_zip) != UNZ_OK || damaged)
+            notAWorkbook();
+        return true;
+    }
+
+private:
+    unzFile m_zip;
+};
+
+struct Relationship {
+    QString type;
+    QString target; // member name inside the archive
+};
+
+// A relationship's target, relative to the folder of the member that names it.
+QString resolveTarget(const QString &source, const QString &target)
+{
+    if (target.startsWith(u'/'))
+        return QDir::cleanPath(target.mid(1));
+    const int slash = int(source.lastIndexOf(u'/'));
+    return QDir::cleanPath(source.left(slash + 1) + target);
+}
+
+QHash<QString, Relationship> readRelationships(ZipArchive &zip, const QString &source)
+{
+    const int slash = int(source.lastIndexOf(u'/'));
+    const QString relsMember = source.left(slash + 1) + QStringLiteral("_rels/") +
+                               source.mid(slash + 1) + QStringLiteral(".rels");
+    QHash<QString, Relationship> relationships;
+    zip.parse(relsMember, [&](QXmlStreamReader &xml) {
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement() || xml.name() != u"Relationship")
+                continue;
+            const QXmlStreamAttributes a = xml.attributes();
+            if (a.value(QLatin1String("TargetMode")) == u"External")
+                continue;
+            relationships.insert(
+                a.value(QLatin1String("Id")).toString(),
+                {a.value(QLatin1String("Type")).toString(),
+                 resolveTarget(source, a.value(QLatin1String("Target")).toString())});
+        }
+    });
+    return relationships;
+}
+
+// The member a relationship of this kind (".../officeDocument", ".../sharedStrings") names.
+QString memberOfType(const QHash<QString, Relationship> &relationships, QStringView kind)
+{
+    for (const Relationship &r : relationships)
+        if (r.type.endsWith(kind))
+            return r.target;
+    return QString();
+}
+
+// Texts carry characters XML cannot hold as "_x000D_".
+QString decodeEscapes(QString text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        out += QStringView(text).mid(from, m.capturedStart() - from);
+        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        from = m.capturedEnd();
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
+// The text of a string item (<si> or <is>): its <t> elements, those of rich text runs
+// included, phonetic guides left out. Ends on the item's end element.
+QString readStringItem(QXmlStreamReader &xml)
+{
+    QString text;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && (xml.name() == u"si" || xml.name() == u"is"))
+            break;
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"t")
+            text += xml.readElementText();
+        else if (xml.name() == u"rPh")
+            xml.skipCurrentElement();
+    }
+    return decodeEscapes(text);
+}
+
+// Whether a number format shows a date or a time: a date part outside quoted text, escapes
+// and bracketed colours or conditions, or an elapsed time such as [h].
+bool isDateFormatCode(const QString &code)
+{
+    static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QString section = code.section(u';', 0, 0);
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i].toLower();
+        if (c == u'"') {
+            const qsizetype end = section.indexOf(u'"', i + 1);
+            i = end < 0 ? section.size() : end;
+        } else if (c == u'\\' || c == u'_' || c == u'*') {
+            ++i;
+        } else if (c == u'[') {
+            const qsizetype end = section.indexOf(u']', i + 1);
+            if (end < 0)
+                return false;
+            if (elapsed.match(section.mid(i + 1, end - i - 1)).hasMatch())
+                return true;
+            i = end;
+        } else if (c == u'y' || c == u'm' || c == u'd' || c == u'h' || c == u's') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Built-in formats without a code in the file: the dates and times of every locale.
+bool isBuiltInDateFormat(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
+           (id >= 50 && id <= 58);
+}
+
+// What a cell style's number format means to the cells read: a date, or a code padded with
+// leading zeros ("00000" shows 123 as 00123), or the plain number.
+struct StyleFormat {
+    bool date = false;
+    int zeroPadding = 0;
+};
+
+StyleFormat styleFormat(int id, const QHash<int, QString> &codes)
+{
+    static const QRegularExpression zeros(QStringLiteral("^0+$"));
+    if (!codes.contains(id))
+        return {isBuiltInDateFormat(id), 0};
+    const QString &code = codes[id];
+    return {isDateFormatCode(code), zeros.match(code).hasMatch() ? int(code.size()) : 0};
+}
+
+// The format of each cell style, in the order the cells' s attribute counts them.
+QList<StyleFormat> readStyleFormats(ZipArchive &zip, const QString &member)
+{
+    QHash<int, QString> codes;
+    QList<int> styleFormats;
+    if (!member.isEmpty()) {
+        zip.parse(member, [&](QXmlStreamReader &xml) {
+            bool inCellStyles = false;
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (xml.isEndElement() && xml.name() == u"cellXfs")
+                    inCellStyles = false;
+                if (!xml.isStartElement())
+                    continue;
+                const QXmlStreamAttributes a = xml.attributes();
+                if (xml.name() == u"numFmt")
+                    codes.insert(a.value(QLatin1String("numFmtId")).toInt(),
+                                 a.value(QLatin1String("formatCode")).toString());
+                else if (xml.name() == u"cellXfs")
+                    inCellStyles = true;
+                else if (inCellStyles && xml.name() == u"xf")
+                    styleFormats << a.value(QLatin1String("numFmtId")).toInt();
+            }
+        });
+    }
+    QList<StyleFormat> formats;
+    for (int id : std::as_const(styleFormats))
+        formats << styleFormat(id, codes);
+    return formats;
+}
+
+QStringList readSharedStrings(ZipArchive &zip, const QString &member)
+{
+    QStringList strings;
+    if (member.isEmpty())
+        return strings;
+    zip.parse(member, [&](QXmlStreamReader &xml) {
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"si")
+                strings << readStringItem(xml);
+        }
+    });
+    return strings;
+}
+
+// A serial day number as a date: days since 1899-12-30 (so that 61 is 1900-03-01 past the
+// 29 February 1900 that spreadsheets count, and a time alone falls on 1899-12-30), or since
+// 1904-01-01 in the 1904 system.
+QVariant dateFromSerial(double serial, bool date1904)
+{
+    if (!(serial >= 0 && serial < 2958466)) // up to 9999-12-31
+        return QVariant(serial);
+    QDate base = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+    if (!date1904 && serial >= 1 && serial < 61)
+        base = QDate(1899, 12, 31);
+    const qint64 seconds = std::llround(serial * 86400.0);
+    return QDateTime(base.addDays(seconds / 86400), QTime(0, 0).addSecs(int(seconds % 86400)));
+}
+
+// "AB12" gives column 27 (from 0) and row 11; false when the reference is not one.
+bool parseReference(QStringView ref, int *column, int *row)
+{
+    int c = 0;
+    qsizetype i = 0;
+    for (; i < ref.size() && ref[i].isLetter(); ++i)
+        c = c * 26 + (ref[i].toUpper().unicode() - 'A' + 1);
+    bool ok = false;
+    const int r = ref.mid(i).toInt(&ok);
+    if (i == 0 || c > 16384 || !ok || r < 1 || r > 1048576)
+        return false;
+    *column = c - 1;
+    *row = r - 1;
+    return true;
+}
+
+struct SheetContext {
+    const QStringList &strings;
+    const QList<StyleFormat> &styles;
+    bool date1904;
+};
+
+QVariant cellValue(QStringView type, int style, const QString &value, const SheetContext &context)
+{
+    if (type == u"s") {
+        bool ok = false;
+        const int index = value.toInt(&ok);
+        if (!ok || index < 0 || index >= context.strings.size())
+            notAWorkbook();
+        return context.strings[index];
+    }
+    if (type == u"str" || type == u"e")
+        return decodeEscapes(value);
+    if (type == u"b")
+        return QVariant(value.trimmed() == u"1" || value.trimmed() == u"true");
+    if (type == u"d") {
+        const QDateTime d = QDateTime::fromString(value.trimmed(), Qt::ISODate);
+        return d.isValid() ? QVariant(d) : QVariant(value);
+    }
+    bool ok = false;
+    const double number = value.toDouble(&ok);
+    if (!ok)
+        return value.isEmpty() ? QVariant() : QVariant(value);
+    const StyleFormat format = context.styles.value(style);
+    if (format.date)
+        return dateFromSerial(number, context.date1904);
+    if (format.zeroPadding > 0 && number >= 0 && number == std::floor(number) && number < 1e15)
+        return QString::number(qint64(number)).rightJustified(format.zeroPadding, u'0');
+    return number;
+}
+
+// One <c> element, up to its end; a cell without a value (only a style) is left out.
+void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &context,
+              Worksheet &sheet)
+{
+    const QXmlStreamAttributes a = xml.attributes();
+    const QStringView ref = a.value(QLatin1String("r"));
+    const QString type = a.value(QLatin1String("t")).toString();
+    const int style = a.value(QLatin1String("s")).toInt();
+    if (ref.isEmpty())
+        ++*column;
+    else if (!parseReference(ref, column, &row))
+        notAWorkbook();
+    if (*column >= 16384)
+        notAWorkbook();
+
+    QString value;
+    bool hasValue = false;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"v") {
+            value = xml.readElementText();
+            hasValue = true;
+        } else if (xml.name() == u"is") {
+            sheet.setCell(row, *column, readStringItem(xml));
+        } else {
+            xml.skipCurrentElement();
+        }
+    }
+    if (hasValue && type != u"inlineStr")
+        sheet.setCell(row, *column, cellValue(type, style, value, context));
+}
+
+void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet &sheet)
+{
+    int row = -1;
+    int column = -1;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == u"row") {
+            const QStringView r = xml.attributes().value(QLatin1String("r"));
+            row = r.isEmpty() ? row + 1 : r.toInt() - 1;
+            if (row < 0 || row >= 1048576)
+                notAWorkbook();
+            column = -1;
+        } else if (xml.name() == u"c") {
+            readCell(xml, qMax(row, 0), &column, context, sheet);
+        }
+    }
+}
+
+} // namespace
+
+Worksheet XlsxReader::readFirstSheet(const QString &path)
+{
+    ZipArchive zip(path);
+    if (!zip.isOpen())
+        notAWorkbook();
+    const QString workbook = memberOfType(readRelationships(zip, QString()), u"/officeDocument");
+    if (workbook.isEmpty())
+        notAWorkbook();
+
+    struct SheetEntry {
+        QString name, relationship;
+    };
+    QList<SheetEntry> sheets;
+    bool date1904 = false;
+    const bool found = zip.parse(workbook, [&](QXmlStreamReader &xml) {
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            const QXmlStreamAttributes a = xml.attributes();
+            if (xml.name() == u"workbookPr") {
+                const QStringView v = a.value(QLatin1String("date1904"));
+                date1904 = v == u"1" || v == u"true";
+            } else if (xml.name() == u"sheet") {
+                SheetEntry entry{a.value(QLatin1String("name")).toString(), QString()};
+                for (const QXmlStreamAttribute &attribute : a)
+                    if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
+                        entry.relationship = attribute.value().toString();
+                sheets << entry;
+            }
+        }
+    });
+    if (!found)
+        notAWorkbook();
+
+    const QHash<QString, Relationship> parts = readRelationships(zip, workbook);
+    const QStringList strings = readSharedStrings(zip, memberOfType(parts, u"/sharedStrings"));
+    const QList<StyleFormat> styles = readStyleFormats(zip, memberOfType(parts, u"/styles"));
+
+    // Chart sheets do not count: the first worksheet is the first sheet holding cells.
+    for (const SheetEntry &entry : std::as_const(sheets)) {
+        const Relationship part = parts.value(entry.relationship);
+        if (!part.type.endsWith(u"/worksheet"))
+            continue;
+        Worksheet sheet;
+        sheet.setName(entry.name);
+        const SheetContext context{strings, styles, date1904};
+        if (!zip.parse(part.target,
+                       [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); }))
+            notAWorkbook();
+        return sheet;
+    }
+    notAWorkbook();
+}
