@@ -78,8 +78,14 @@ QList<int> dataRows(const Worksheet &sheet)
 
 std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column)
 {
-    if (column.type != FieldType::Bool)
-        return FieldValue::parse(Worksheet::cellText(cell), column.type);
+    if (column.type != FieldType::Bool) {
+        const QString text = Worksheet::cellText(cell);
+        // Empty is empty whether the cell is blank or holds empty text: a required column
+        // refuses both.
+        if (text.isEmpty())
+            return QVariant();
+        return FieldValue::parse(text, column.type);
+    }
     if (cell.typeId() == QMetaType::Bool)
         return cell;
     const QString text = Worksheet::cellText(cell).trimmed();

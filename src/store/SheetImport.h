@@ -23,7 +23,7 @@ using Progress = std::function<bool(int done, int total)>;
 QList<int> dataRows(const Worksheet &sheet);
 
 // What a cell gives a column: its text through the column's own reading (an empty cell
-// empties the column), except that a yes/no column takes a boolean, a number (0 is no, any
+// empties the column: null), except that a yes/no column takes a boolean, a number (0 is no, any
 // other yes) or the words True and False (and 是/否, yes/no) in any case, and nothing else.
 // nullopt when the column cannot take the cell.
 std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column);
