@@ -5,6 +5,7 @@
 #include "StoreError.h"
 #include "Worksheet.h"
 
+#include <QScopeGuard>
 #include <QSqlError>
 
 namespace SheetImport {
@@ -113,6 +114,8 @@ std::optional<int> appendRows(DataSet &table, const Worksheet &sheet, const QStr
             targets << int(k);
     }
 
+    table.setBatchMode(true);
+    const auto batchEnds = qScopeGuard([&table] { table.setBatchMode(false); });
     QSqlDatabase db = table.database();
     if (!db.transaction())
         throw StoreError(QStringLiteral("无法开始导入：%1").arg(db.lastError().text()));

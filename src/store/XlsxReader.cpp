@@ -161,7 +161,7 @@ QString readStringItem(QXmlStreamReader &xml)
         if (!xml.isStartElement())
             continue;
         if (xml.name() == u"t")
-            text += xml.readElementText();
+            text = text.isEmpty() ? xml.readElementText() : text + xml.readElementText();
         else if (xml.name() == u"rPh")
             xml.skipCurrentElement();
     }
@@ -301,22 +301,45 @@ struct SheetContext {
     bool date1904;
 };
 
-QVariant cellValue(QStringView type, int style, const QString &value, const SheetContext &context)
+// What a cell's t attribute says its value is.
+enum class CellType { Number, SharedString, InlineString, Text, Boolean, Date };
+
+CellType cellType(QStringView t)
 {
-    if (type == u"s") {
+    if (t == u"s")
+        return CellType::SharedString;
+    if (t == u"inlineStr")
+        return CellType::InlineString;
+    if (t == u"str" || t == u"e")
+        return CellType::Text;
+    if (t == u"b")
+        return CellType::Boolean;
+    if (t == u"d")
+        return CellType::Date;
+    return CellType::Number;
+}
+
+QVariant cellValue(CellType type, int style, const QString &value, const SheetContext &context)
+{
+    switch (type) {
+    case CellType::SharedString: {
         bool ok = false;
         const int index = value.toInt(&ok);
         if (!ok || index < 0 || index >= context.strings.size())
             notAWorkbook();
         return context.strings[index];
     }
-    if (type == u"str" || type == u"e")
+    case CellType::InlineString:
+    case CellType::Text:
         return decodeEscapes(value);
-    if (type == u"b")
+    case CellType::Boolean:
         return QVariant(value.trimmed() == u"1" || value.trimmed() == u"true");
-    if (type == u"d") {
+    case CellType::Date: {
         const QDateTime d = QDateTime::fromString(value.trimmed(), Qt::ISODate);
         return d.isValid() ? QVariant(d) : QVariant(value);
+    }
+    case CellType::Number:
+        break;
     }
     bool ok = false;
     const double number = value.toDouble(&ok);
@@ -336,7 +359,7 @@ void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &c
 {
     const QXmlStreamAttributes a = xml.attributes();
     const QStringView ref = a.value(QLatin1String("r"));
-    const QString type = a.value(QLatin1String("t")).toString();
+    const CellType type = cellType(a.value(QLatin1String("t")));
     const int style = a.value(QLatin1String("s")).toInt();
     if (ref.isEmpty())
         ++*column;
@@ -357,7 +380,7 @@ void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &c
             xml.skipCurrentElement();
         }
     }
-    if (hasValue && type != u"inlineStr")
+    if (hasValue && type != CellType::InlineString)
         sheet.setCell(row, *column, cellValue(type, style, value, context));
 }
 

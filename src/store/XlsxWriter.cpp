@@ -57,7 +57,6 @@ XlsxWriter::XlsxWriter(const QString &path, const QString &title) : m_path(path)
     m_sheet = workbook_add_worksheet(m_workbook, sheetName(title).toUtf8().constData());
     if (!m_sheet || !m_text)
         writeFailed(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
-    worksheet_set_column(m_sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, m_text);
 }
 
 XlsxWriter::~XlsxWriter()
@@ -78,10 +77,15 @@ void XlsxWriter::addRow(const QStringList &cells)
             writeFailed(m_path, error);
     }
     ++m_row;
+    m_columns = qMax(m_columns, int(cells.size()));
 }
 
 void XlsxWriter::close()
 {
+    // Formatting the columns written rather than every column keeps the sheet's dimension to
+    // the cells written, which other readers go through cell by cell.
+    if (m_columns > 0)
+        worksheet_set_column(m_sheet, 0, lxw_col_t(m_columns - 1), LXW_DEF_COL_WIDTH, m_text);
     lxw_workbook *workbook = m_workbook;
     m_workbook = nullptr;
     const lxw_error error = workbook_close(workbook);

@@ -7,9 +7,10 @@ struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
-// Writes a new .xlsx workbook of one sheet, row after row, every value as text. Every cell of
-// the sheet, written or not, has the text number format "@", so codes keep their leading
-// zeros and nothing typed later is reinterpreted. Errors are thrown as StoreError.
+// Writes a new .xlsx workbook of one sheet, row after row, every value as text. Every cell
+// written, and every cell of the columns written, has the text number format "@", so codes
+// keep their leading zeros and nothing typed later is reinterpreted. Errors are thrown as
+// StoreError.
 class XlsxWriter {
 public:
     // Longest text a cell holds; longer values are cut there.
@@ -35,4 +36,5 @@ private:
     lxw_worksheet *m_sheet = nullptr;
     lxw_format *m_text = nullptr;
     int m_row = 0;
+    int m_columns = 0;
 };
