@@ -8,7 +8,7 @@
 #include <QFile>
 #include <cmath>
 
-Worksheet Worksheet::readFirst(const QString &path)
+Worksheet Worksheet::readFirst(const QString &path, const Progress &progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -17,9 +17,9 @@ Worksheet Worksheet::readFirst(const QString &path)
     file.close();
     // An .xlsx is a zip archive; an .xls is a compound document.
     if (head.startsWith("PK\x03\x04"))
-        return XlsxReader::readFirstSheet(path);
+        return XlsxReader::readFirstSheet(path, progress);
     if (head == QByteArray::fromHex("d0cf11e0a1b11ae1"))
-        return XlsReader::readFirstSheet(path);
+        return XlsReader::readFirstSheet(path, progress);
     throw StoreError(NotAWorkbook);
 }
 

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 
 // The cells of one worksheet read from a workbook file, by row and column from 0 (row 0 is the
 // sheet's row 1). A cell is a QString, a number (double, or qint64 from an .xls integer cell),
@@ -12,9 +13,12 @@ public:
     // What every reader says of a file that is not a workbook it can read.
     static inline const QString NotAWorkbook = QStringLiteral("请选择EXCEL电子表格!");
 
+    // Told now and then how far reading has got, in thousandths of the sheet.
+    using Progress = std::function<void(int permille)>;
+
     // The first worksheet of an .xlsx or .xls file, told apart by their content rather than
     // their name. Throws StoreError(NotAWorkbook) for anything else: text, a damaged zip...
-    static Worksheet readFirst(const QString &path);
+    static Worksheet readFirst(const QString &path, const Progress &progress = {});
 
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }

@@ -54,7 +54,7 @@ QVariant cellValue(const FreeXL_CellValue &cell)
 
 } // namespace
 
-Worksheet XlsReader::readFirstSheet(const QString &path)
+Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress)
 {
     XlsFile file(path);
     const void *xls = file.handle();
@@ -72,6 +72,8 @@ Worksheet XlsReader::readFirstSheet(const QString &path)
     if (freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
         throw StoreError(Worksheet::NotAWorkbook);
     for (unsigned int r = 0; r < rows; ++r) {
+        if (progress && r % 256 == 0)
+            progress(int(qint64(r) * 1000 / rows));
         for (unsigned short c = 0; c < columns; ++c) {
             FreeXL_CellValue cell;
             if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)

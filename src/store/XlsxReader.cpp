@@ -23,9 +23,19 @@ namespace {
 // One member of the archive, inflated as the XML reader asks for more.
 class ZipEntry : public QIODevice {
 public:
-    explicit ZipEntry(unzFile zip) : m_zip(zip) {}
+    explicit ZipEntry(unzFile zip) : m_zip(zip)
+    {
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK)
+            m_size = qint64(info.uncompressed_size);
+    }
     bool isSequential() const override { return true; }
     bool failed() const { return m_failed; }
+    // How much of the member has been read, in thousandths.
+    int permille() const
+    {
+        return m_size > 0 ? int(qMin<qint64>(m_read * 1000 / m_size, 1000)) : 0;
+    }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
@@ -35,6 +45,7 @@ protected:
             m_failed = true;
             return -1;
         }
+        m_read += n;
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
@@ -42,6 +53,8 @@ protected:
 private:
     unzFile m_zip;
     bool m_failed = false;
+    qint64 m_read = 0;
+    qint64 m_size = 0;
 };
 
 class ZipArchive {
@@ -299,6 +312,7 @@ struct SheetContext {
     const QStringList &strings;
     const QList<StyleFormat> &styles;
     bool date1904;
+    const Worksheet::Progress &progress;
 };
 
 // What a cell's t attribute says its value is.
@@ -398,6 +412,8 @@ void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet
             if (row < 0 || row >= 1048576)
                 notAWorkbook();
             column = -1;
+            if (context.progress && row % 256 == 0)
+                context.progress(static_cast<const ZipEntry *>(xml.device())->permille());
         } else if (xml.name() == u"c") {
             readCell(xml, qMax(row, 0), &column, context, sheet);
         }
@@ -406,7 +422,7 @@ void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet
 
 } // namespace
 
-Worksheet XlsxReader::readFirstSheet(const QString &path)
+Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress)
 {
     ZipArchive zip(path);
     if (!zip.isOpen())
@@ -452,7 +468,7 @@ Worksheet XlsxReader::readFirstSheet(const QString &path)
             continue;
         Worksheet sheet;
         sheet.setName(entry.name);
-        const SheetContext context{strings, styles, date1904};
+        const SheetContext context{strings, styles, date1904, progress};
         if (!zip.parse(part.target,
                        [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); }))
             notAWorkbook();

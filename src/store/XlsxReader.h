@@ -10,6 +10,6 @@ namespace XlsxReader {
 // text, formulas by their cached values, numbers whose format shows a date as dates, and
 // whole numbers whose format pads them with zeros ("00000") as the padded code.
 // Throws StoreError(Worksheet::NotAWorkbook) for a damaged or foreign file.
-Worksheet readFirstSheet(const QString &path);
+Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {});
 
 } // namespace XlsxReader

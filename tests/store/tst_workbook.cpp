@@ -177,6 +177,29 @@ private Q_SLOTS:
         }
     }
 
+    void reportsHowFarReadingHasGot_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("xlsx") << "xlsx";
+        QTest::newRow("xls") << "xls";
+    }
+    void reportsHowFarReadingHasGot()
+    {
+        QFETCH(QString, extension);
+        QJsonArray rows;
+        for (int i = 0; i < 2000; ++i)
+            rows << QJsonArray{i, QStringLiteral("第%1行").arg(i)};
+        writeFile(path("rows.json"), QJsonDocument(rows).toJson());
+        const QString file = path("long." + extension);
+        QVERIFY(runPython(fixture("write_rows.py"), {file, path("rows.json")}));
+        QList<int> seen;
+        const Worksheet sheet = Worksheet::readFirst(file, [&](int permille) { seen << permille; });
+        QCOMPARE(sheet.rowCount(), 2000);
+        QVERIFY(seen.size() >= 4);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QVERIFY(seen.first() >= 0 && seen.last() <= 1000 && seen.last() > 500);
+    }
+
     void numberText_data()
     {
         QTest::addColumn<double>("value");

@@ -34,12 +34,13 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-// A progress dialog for long work only; while it shows, the window keeps answering.
+// A progress dialog for long work only (more than showFrom steps, and slow enough to be
+// seen); while it shows, the window keeps answering.
 class Progress {
 public:
-    Progress(QWidget *parent, const QString &label, int total)
+    Progress(QWidget *parent, const QString &label, int total, int showFrom = ProgressFrom)
     {
-        if (total <= ProgressFrom)
+        if (total <= showFrom)
             return;
         m_dialog =
             std::make_unique<QProgressDialog>(label, QStringLiteral("取消"), 0, total, parent);
@@ -53,7 +54,8 @@ public:
     {
         if (!m_dialog)
             return true;
-        m_dialog->setValue(done);
+        if (!m_dialog->wasCanceled())
+            m_dialog->setValue(done);
         return !m_dialog->wasCanceled();
     }
 
@@ -116,7 +118,14 @@ std::optional<Worksheet> pickWorkbook(QWidget *parent)
         return std::nullopt;
     try {
         WaitCursor wait;
-        return Worksheet::readFirst(path);
+        // The last thousandth waits for the end, so that a cancel in between is not lost
+        // when the dialog resets at its maximum.
+        Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
+        Worksheet sheet =
+            Worksheet::readFirst(path, [&](int permille) { progress.step(qMin(permille, 999)); });
+        if (!progress.step(999))
+            return std::nullopt;
+        return sheet;
     } catch (const StoreError &e) {
         Messages::information(parent, e.message());
         return std::nullopt;
