@@ -300,7 +300,8 @@ private Q_SLOTS:
         connect(&canceller, &QTimer::timeout, this, [&] {
             for (QWidget *w : QApplication::topLevelWidgets()) {
                 auto *progress = qobject_cast<QProgressDialog *>(w);
-                if (progress && progress->isVisible() && importedWhenCancelled < 0) {
+                if (progress && progress->isVisible() && progress->labelText() == "正在导入…" &&
+                    importedWhenCancelled < 0) {
                     importedWhenCancelled = progress->value();
                     progress->cancel();
                 }
