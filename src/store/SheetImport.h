@@ -22,10 +22,10 @@ using Progress = std::function<bool(int done, int total)>;
 // cell, trimmed, is not empty. Every row is read, however long the sheet.
 QList<int> dataRows(const Worksheet &sheet);
 
-// What a cell gives a column: its text through the column's own reading (an empty cell
-// empties the column: null), except that a yes/no column takes a boolean, a number (0 is no, any
-// other yes) or the words True and False (and 是/否, yes/no) in any case, and nothing else.
-// nullopt when the column cannot take the cell.
+// What a cell gives a column: its text through the column's own reading, an empty cell
+// emptying the column (null), except that a yes/no column takes a boolean, a number (0 is
+// no, any other yes) or the words True and False (and 是/否, yes/no) in any case, and
+// nothing else: an empty cell is refused there too. nullopt when the column cannot take it.
 std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column);
 
 // Appends every data row through DataSet::append, so the table's afterInsert defaults apply,

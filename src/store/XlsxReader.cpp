@@ -394,7 +394,7 @@ void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &c
             xml.skipCurrentElement();
         }
     }
-    if (hasValue && type != CellType::InlineString)
+    if (hasValue)
         sheet.setCell(row, *column, cellValue(type, style, value, context));
 }
 
