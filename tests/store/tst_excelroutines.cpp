@@ -176,6 +176,32 @@ private Q_SLOTS:
                               "D5|1|2026-12-13 18:30:05", "D6|1|<null>"}));
     }
 
+    void importsDetailRowsUnderTheCurrentRecord()
+    {
+        TestDatabase t;
+        DataSet master, detail;
+        openWaybills(master, false);
+        master.setCurrentRow(1); // record 2
+        detail.setDatabase(t.db());
+        detail.setTableName("快递运单sub");
+        detail.setMasterLink(&master, "ID", "MID");
+        detail.afterInsert = [&master](DataSet &d) {
+            d.setFieldValue("MID", master.fieldValue("ID"));
+        };
+        detail.open();
+        FileDialogAnswers dialogs;
+        dialogs.answer(workbook({QJsonArray{"ID", "MID", "品名", "数量", "单价"},
+                                 QJsonArray{1, 4, "墨盒", 3, 88.8},
+                                 QJsonArray{2, 4, "订书机", "12", "15.5"}}));
+        MessageRecorder messages;
+
+        QVERIFY(ImportExcelRows(nullptr, &detail, "ID;MID"));
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(dump("SELECT MID, 品名, 数量, 单价 FROM 快递运单sub WHERE ID > 5"),
+                 (QStringList{"2|墨盒|3|88.8", "2|订书机|12|15.5"}));
+        QCOMPARE(detail.rowCount(), 3);
+    }
+
     void refusedCellUndoesTheWholeImport_data()
     {
         QTest::addColumn<int>("column");
