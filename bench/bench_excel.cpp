@@ -98,6 +98,7 @@ const char *PythonImport = R"(
 import sys, time, sqlite3
 from openpyxl import load_workbook
 db = sqlite3.connect(sys.argv[2])
+db.execute('CREATE TABLE "运单副本" (%s)' % sys.argv[3])
 start = time.perf_counter()
 ws = load_workbook(sys.argv[1], read_only=True).worksheets[0]
 rows = [r[1:9] for r in ws.iter_rows(min_row=2, values_only=True) if r[0] is not None and str(r[0]).strip()]
@@ -165,10 +166,10 @@ int main(int argc, char **argv)
     const bool imported = ImportExcelRows(nullptr, &target, QStringLiteral("ID;打印标记"));
     const double importMs = timer.elapsed();
     const int count = GetSqlValue(db, QStringLiteral("SELECT COUNT(*) FROM 运单副本")).toInt();
-    RunSql(db, QStringLiteral("DELETE FROM 运单副本"));
-    Database::disconnect();
     report("import (ImportExcelRows / read_only+sqlite3)", importMs,
-           python(QString::fromUtf8(PythonImport), {exported, dbPath}));
+           python(QString::fromUtf8(PythonImport),
+                  {exported, dir.filePath(QStringLiteral("openpyxl.db")),
+                   QString::fromUtf8(Columns)}));
     std::printf("imported %d rows%s\n", count, imported ? "" : " (import failed)");
     QDir(QFileInfo(exported).absolutePath()).removeRecursively();
     return imported && count == sheet.rowCount() - 1 ? 0 : 1;
