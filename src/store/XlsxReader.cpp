@@ -1,17 +1,16 @@
 #include "XlsxReader.h"
 
+#include "NumberFormat.h"
 #include "StoreError.h"
+#include "ZipArchive.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QHash>
-#include <QIODevice>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <cmath>
 #include <functional>
-#include <unzip.h>
 
 namespace {
 
@@ -19,84 +18,6 @@ namespace {
 {
     throw StoreError(Worksheet::NotAWorkbook);
 }
-
-// One member of the archive, inflated as the XML reader asks for more.
-class ZipEntry : public QIODevice {
-public:
-    explicit ZipEntry(unzFile zip) : m_zip(zip)
-    {
-        unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK)
-            m_size = qint64(info.uncompressed_size);
-    }
-    bool isSequential() const override { return true; }
-    bool failed() const { return m_failed; }
-    // How much of the member has been read, in thousandths.
-    int permille() const
-    {
-        return m_size > 0 ? int(qMin<qint64>(m_read * 1000 / m_size, 1000)) : 0;
-    }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        const int n = unzReadCurrentFile(m_zip, data, unsigned(qMin<qint64>(maxSize, 1 << 20)));
-        if (n < 0) {
-            m_failed = true;
-            return -1;
-        }
-        m_read += n;
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    unzFile m_zip;
-    bool m_failed = false;
-    qint64 m_read = 0;
-    qint64 m_size = 0;
-};
-
-class ZipArchive {
-public:
-    explicit ZipArchive(const QString &path) : m_zip(unzOpen64(QFile::encodeName(path).constData()))
-    {
-    }
-    ~ZipArchive()
-    {
-        if (m_zip)
-            unzClose(m_zip);
-    }
-    ZipArchive(const ZipArchive &) = delete;
-    ZipArchive &operator=(const ZipArchive &) = delete;
-
-    bool isOpen() const { return m_zip != nullptr; }
-
-    // Runs the handler over the member's XML; false when the member is missing. A damaged
-    // member (bad data, bad checksum, XML that is not well formed) is no workbook.
-    bool parse(const QString &member, const std::function<void(QXmlStreamReader &)> &handler)
-    {
-        const QByteArray name = member.toUtf8();
-        if (unzLocateFile(m_zip, name.constData(), 2) != UNZ_OK)
-            return false;
-        if (unzOpenCurrentFile(m_zip) != UNZ_OK)
-            notAWorkbook();
-        ZipEntry entry(m_zip);
-        entry.open(QIODevice::ReadOnly);
-        QXmlStreamReader xml(&entry);
-        handler(xml);
-        // Reading to the end lets minizip check the member's checksum on closing.
-        while (!xml.atEnd())
-            xml.readNext();
-        const bool damaged = xml.hasError() || entry.failed();
-        if (unzCloseCurrentFile(m_zip) != UNZ_OK || damaged)
-            notAWorkbook();
-        return true;
-    }
-
-private:
-    unzFile m_zip;
-};
 
 struct Relationship {
     QString type;
@@ -181,41 +102,6 @@ QString readStringItem(QXmlStreamReader &xml)
     return decodeEscapes(text);
 }
 
-// Whether a number format shows a date or a time: a date part outside quoted text, escapes
-// and bracketed colours or conditions, or an elapsed time such as [h].
-bool isDateFormatCode(const QString &code)
-{
-    static const QRegularExpression elapsed(QStringLiteral("^(h+|m+|s+)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QString section = code.section(u';', 0, 0);
-    for (qsizetype i = 0; i < section.size(); ++i) {
-        const QChar c = section[i].toLower();
-        if (c == u'"') {
-            const qsizetype end = section.indexOf(u'"', i + 1);
-            i = end < 0 ? section.size() : end;
-        } else if (c == u'\\' || c == u'_' || c == u'*') {
-            ++i;
-        } else if (c == u'[') {
-            const qsizetype end = section.indexOf(u']', i + 1);
-            if (end < 0)
-                return false;
-            if (elapsed.match(section.mid(i + 1, end - i - 1)).hasMatch())
-                return true;
-            i = end;
-        } else if (c == u'y' || c == u'm' || c == u'd' || c == u'h' || c == u's') {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Built-in formats without a code in the file: the dates and times of every locale.
-bool isBuiltInDateFormat(int id)
-{
-    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) ||
-           (id >= 50 && id <= 58);
-}
-
 // What a cell style's number format means to the cells read: a date, or a code padded with
 // leading zeros ("00000" shows 123 as 00123), or the plain number.
 struct StyleFormat {
@@ -225,11 +111,10 @@ struct StyleFormat {
 
 StyleFormat styleFormat(int id, const QHash<int, QString> &codes)
 {
-    static const QRegularExpression zeros(QStringLiteral("^0+$"));
     if (!codes.contains(id))
-        return {isBuiltInDateFormat(id), 0};
+        return {NumberFormat::isBuiltInDate(id), 0};
     const QString &code = codes[id];
-    return {isDateFormatCode(code), zeros.match(code).hasMatch() ? int(code.size()) : 0};
+    return {NumberFormat::isDateCode(code), NumberFormat::zeroPadding(code)};
 }
 
 // The format of each cell style, in the order the cells' s attribute counts them.
@@ -276,20 +161,6 @@ QStringList readSharedStrings(ZipArchive &zip, const QString &member)
         }
     });
     return strings;
-}
-
-// A serial day number as a date: days since 1899-12-30 (so that 61 is 1900-03-01 past the
-// 29 February 1900 that spreadsheets count, and a time alone falls on 1899-12-30), or since
-// 1904-01-01 in the 1904 system.
-QVariant dateFromSerial(double serial, bool date1904)
-{
-    if (!(serial >= 0 && serial < 2958466)) // up to 9999-12-31
-        return QVariant(serial);
-    QDate base = date1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    if (!date1904 && serial >= 1 && serial < 61)
-        base = QDate(1899, 12, 31);
-    const qint64 seconds = std::llround(serial * 86400.0);
-    return QDateTime(base.addDays(seconds / 86400), QTime(0, 0).addSecs(int(seconds % 86400)));
 }
 
 // "AB12" gives column 27 (from 0) and row 11; false when the reference is not one.
@@ -361,7 +232,7 @@ QVariant cellValue(CellType type, int style, const QString &value, const SheetCo
         return value.isEmpty() ? QVariant() : QVariant(value);
     const StyleFormat format = context.styles.value(style);
     if (format.date)
-        return dateFromSerial(number, context.date1904);
+        return NumberFormat::dateFromSerial(number, context.date1904);
     if (format.zeroPadding > 0 && number >= 0 && number == std::floor(number) && number < 1e15)
         return QString::number(qint64(number)).rightJustified(format.zeroPadding, u'0');
     return number;
@@ -413,7 +284,7 @@ void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet
                 notAWorkbook();
             column = -1;
             if (context.progress && row % 256 == 0)
-                context.progress(static_cast<const ZipEntry *>(xml.device())->permille());
+                context.progress(ZipArchive::permilleRead(xml));
         } else if (xml.name() == u"c") {
             readCell(xml, qMax(row, 0), &column, context, sheet);
         }

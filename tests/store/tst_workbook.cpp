@@ -1,5 +1,6 @@
 #include "support/Python.h"
 
+#include "store/NumberFormat.h"
 #include "store/StoreError.h"
 #include "store/Worksheet.h"
 #include "store/XlsxWriter.h"
@@ -198,6 +199,28 @@ private Q_SLOTS:
         QVERIFY(seen.size() >= 4);
         QVERIFY(std::is_sorted(seen.begin(), seen.end()));
         QVERIFY(seen.first() >= 0 && seen.last() <= 1000 && seen.last() > 500);
+    }
+
+    void dateFormatCodes_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("date");
+        QTest::newRow("iso date") << "yyyy-mm-dd" << true;
+        QTest::newRow("date and time") << "m/d/yyyy h:mm" << true;
+        QTest::newRow("chinese with locale") << "[$-804]yyyy\"年\"m\"月\"" << true;
+        QTest::newRow("elapsed hours") << "[h]:mm" << true;
+        QTest::newRow("general") << "General" << false;
+        QTest::newRow("colour") << "[Red]#,##0.00" << false;
+        QTest::newRow("negative section coloured") << "#,##0;[Red]-#,##0" << false;
+        QTest::newRow("quoted words") << "0.00\" days\"" << false;
+        QTest::newRow("escaped letter") << "0\\d" << false;
+        QTest::newRow("scientific") << "0.00E+00" << false;
+    }
+    void dateFormatCodes()
+    {
+        QFETCH(QString, code);
+        QFETCH(bool, date);
+        QCOMPARE(NumberFormat::isDateCode(code), date);
     }
 
     void numberText_data()
