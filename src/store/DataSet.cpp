@@ -72,6 +72,7 @@ void DataSet::open()
 
 void DataSet::close()
 {
+    m_statements.clear();
     if (!isOpen())
         return;
     m_buffer.clear();
@@ -301,17 +302,61 @@ void DataSet::validateBuffer() const
     }
 }
 
+void DataSet::setBatchMode(bool on)
+{
+    m_batchMode = on;
+    if (!on)
+        m_statements.clear();
+}
+
+// A prepared statement: the one kept from an earlier post in batch mode, else a new one in
+// local. A statement that does not prepare fails when it runs, with the engine's reason.
+QSqlQuery &DataSet::prepared(const QString &sql, std::optional<QSqlQuery> &local) const
+{
+    if (m_batchMode) {
+        std::unique_ptr<QSqlQuery> &kept = m_statements[sql];
+        if (!kept) {
+            kept = std::make_unique<QSqlQuery>(m_db);
+            kept->prepare(sql);
+        }
+        return *kept;
+    }
+    local.emplace(m_db);
+    local->prepare(sql);
+    return *local;
+}
+
 DataSet::Record DataSet::readRecord(qint64 rowid) const
 {
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)));
-    query.addBindValue(rowid);
+    std::optional<QSqlQuery> local;
+    QSqlQuery &query =
+        prepared(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)), local);
+    query.bindValue(0, rowid);
     if (!query.exec() || !query.next())
         throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
     Record r;
     r.rowid = rowid;
     for (qsizetype i = 0; i < m_columns.size(); ++i)
         r.values << FieldValue::fromStorage(query.value(int(i)), m_columns[i].type);
+    // A kept statement must not hold the table open between posts.
+    query.finish();
+    return r;
+}
+
+// A new row as posted, without reading it back: the values written, the declared defaults
+// of the columns left alone, and the counter, which is the row id.
+DataSet::Record DataSet::postedRecord(qint64 rowid) const
+{
+    Record r;
+    r.rowid = rowid;
+    r.values = m_buffer;
+    for (qsizetype i = 0; i < m_columns.size(); ++i) {
+        const ColumnDef &c = m_columns[i];
+        if (c.type == FieldType::Counter)
+            r.values[i] = rowid;
+        else if (!m_assigned[i])
+            r.values[i] = c.hasDefault ? FieldValue::fromText(c.defaultText, c.type) : QVariant();
+    }
     return r;
 }
 
@@ -327,32 +372,34 @@ void DataSet::post()
         names << quoteName(m_columns[i].name);
         values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
     }
-    QSqlQuery query(m_db);
+    QString sql;
     if (m_state == State::Insert) {
-        const QString sql =
-            names.isEmpty()
-                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(m_tableName))
-                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoteName(m_tableName), names.join(u','),
-                           QStringList(names.size(), QStringLiteral("?")).join(u','));
-        query.prepare(sql);
+        sql = names.isEmpty()
+                  ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteName(m_tableName))
+                  : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(quoteName(m_tableName), names.join(u','),
+                             QStringList(names.size(), QStringLiteral("?")).join(u','));
     } else {
         if (names.isEmpty()) {
             setState(State::Browse);
             m_modified = false;
             return;
         }
-        query.prepare(QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                          .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, "))));
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
+                  .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, ")));
         values << m_records[m_view[m_current]].rowid;
     }
-    for (const QVariant &v : values)
-        query.addBindValue(v);
+    std::optional<QSqlQuery> local;
+    QSqlQuery &query = prepared(sql, local);
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values[i]);
     if (!query.exec())
         throw StoreError(QStringLiteral("保存失败：%1").arg(query.lastError().text()));
+    const qint64 insertedRowid = query.lastInsertId().toLongLong();
+    query.finish();
 
     if (m_state == State::Insert) {
-        m_records << readRecord(query.lastInsertId().toLongLong());
+        m_records << (m_batchMode ? postedRecord(insertedRowid) : readRecord(insertedRowid));
         m_view << int(m_records.size() - 1);
     } else {
         Record &r = m_records[m_view[m_current]];

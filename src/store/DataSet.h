@@ -6,8 +6,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QVariantList>
 #include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 
 // An open table held in memory: its column definitions, its rows in the database's order,
 // the rows in view under a filter (and, for a detail table, under its master's current row),
@@ -84,6 +88,13 @@ public:
     // Makes the first row in view whose column equals value current; false when none.
     bool locate(const QString &column, const QVariant &value);
 
+    // Many posts in a row, as an import makes: while on, posting keeps its prepared statements
+    // instead of parsing them anew for every row, and a new row is not read back: it holds
+    // the values written, the declared defaults of the other columns and its counter.
+    // Turning it off, or closing, lets the statements go; keep it off while the connection
+    // may change.
+    void setBatchMode(bool on);
+
     // Runs after append: the place to fill in defaults. Throwing cancels nothing; values
     // set before the throw stay. A hook may call cancel().
     std::function<void(DataSet &)> afterInsert;
@@ -123,12 +134,17 @@ private:
     QList<bool> m_assigned;
     bool m_modified = false;
 
+    bool m_batchMode = false;
+    mutable std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+
+    QSqlQuery &prepared(const QString &sql, std::optional<QSqlQuery> &local) const;
     bool isBufferRow(int row) const;
     void rebuildView();
     void setState(State state);
     void requireOpen() const;
     void requireEditing() const;
     Record readRecord(qint64 rowid) const;
+    Record postedRecord(qint64 rowid) const;
     void validateBuffer() const;
     void masterMoved();
 };

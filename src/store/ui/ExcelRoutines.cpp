@@ -1,33 +1,220 @@
 #include "ExcelRoutines.h"
 
+#include "FileDialogs.h"
 #include "shell/Messages.h"
+#include "store/DataSet.h"
+#include "store/FieldValue.h"
+#include "store/SheetImport.h"
+#include "store/SqlHelpers.h"
+#include "store/StoreError.h"
+#include "store/Worksheet.h"
+#include "store/XlsxWriter.h"
 
-// Workbooks are not read or written yet: every routine says so and does nothing.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <optional>
+
 namespace {
-void notYet(QWidget *parent)
+
+const QString ExcelFilter = QStringLiteral("Excel 文件(*.xlsx *.xls)");
+// Work on more rows than this shows its progress and can be cancelled.
+constexpr int ProgressFrom = 2000;
+
+// The wait cursor for the life of the object, so that every way out restores it.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A progress dialog for long work only (more than showFrom steps, and slow enough to be
+// seen); while it shows, the window keeps answering.
+class Progress {
+public:
+    Progress(QWidget *parent, const QString &label, int total, int showFrom = ProgressFrom)
+    {
+        if (total <= showFrom)
+            return;
+        m_dialog =
+            std::make_unique<QProgressDialog>(label, QStringLiteral("取消"), 0, total, parent);
+        m_dialog->setWindowTitle(QApplication::applicationDisplayName());
+        // Modal, so that each step lets the window repaint and the cancel button work.
+        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setMinimumDuration(500);
+    }
+    // False when the user cancelled.
+    bool step(int done)
+    {
+        if (!m_dialog)
+            return true;
+        if (!m_dialog->wasCanceled())
+            m_dialog->setValue(done);
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+// A value as the grids give it for editing: money as plain digits ("1234.5"), dates
+// "2026-12-09", yes/no "True" or "False"; a picture only says that it is there.
+QString exportText(const QVariant &value, const ColumnDef &column)
 {
-    Messages::information(parent, QStringLiteral("电子表格功能尚未提供"));
+    if (column.type == FieldType::Binary)
+        return value.toByteArray().isEmpty() ? QString() : QStringLiteral("(图片)");
+    return FieldValue::toText(value, column.type);
 }
+
+// Writes the titles and rows into a new workbook in a folder of its own under the temporary
+// folder, where the desktop's program can open it. Empty when the user cancelled.
+QString writeWorkbook(QWidget *parent, const QString &title, const QStringList &titles,
+                      int rowCount, const std::function<QStringList(int)> &row)
+{
+    QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("quillet-XXXXXX")));
+    if (!folder.isValid())
+        throw StoreError(
+            QStringLiteral("无法在临时文件夹中建立电子表格：%1").arg(folder.errorString()));
+    const QString path = folder.filePath(XlsxWriter::sheetName(title) + QStringLiteral(".xlsx"));
+    {
+        XlsxWriter writer(path, title);
+        writer.addRow(titles);
+        Progress progress(parent, QStringLiteral("正在导出…"), rowCount);
+        for (int r = 0; r < rowCount; ++r) {
+            writer.addRow(row(r));
+            if (r % 100 == 99 && !progress.step(r + 1))
+                break;
+        }
+        if (!progress.step(rowCount))
+            return QString();
+        writer.close();
+    }
+    // The workbook outlives the program: it belongs to the user from now on.
+    folder.setAutoRemove(false);
+    return path;
+}
+
+void showWorkbook(QWidget *parent, const QString &path)
+{
+    if (!FileDialogs::openWithDesktop(path))
+        Messages::information(parent,
+                              QStringLiteral("没有找到能打开电子表格的程序，工作簿已保存为：\n%1")
+                                  .arg(QDir::toNativeSeparators(path)));
+}
+
+// The first worksheet of a workbook the user picks; nothing when the user cancelled or the
+// file is no workbook, which the user is told.
+std::optional<Worksheet> pickWorkbook(QWidget *parent)
+{
+    const QString path =
+        FileDialogs::getOpenFileName(parent, QStringLiteral("打开Excel文件"), ExcelFilter);
+    if (path.isEmpty())
+        return std::nullopt;
+    try {
+        WaitCursor wait;
+        // The last thousandth waits for the end, so that a cancel in between is not lost
+        // when the dialog resets at its maximum.
+        Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
+        Worksheet sheet =
+            Worksheet::readFirst(path, [&](int permille) { progress.step(qMin(permille, 999)); });
+        if (!progress.step(999))
+            return std::nullopt;
+        return sheet;
+    } catch (const StoreError &e) {
+        Messages::information(parent, e.message());
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
-void ExportGridToExcel(QWidget *parent, DataSet *, const QString &)
+void ExportGridToExcel(QWidget *parent, DataSet *dataSet, const QString &title)
 {
-    notYet(parent);
+    QString path;
+    {
+        WaitCursor wait;
+        if (!dataSet || !dataSet->isOpen())
+            return;
+        dataSet->checkBrowseMode();
+        const QList<ColumnDef> columns = dataSet->columns();
+        QStringList titles;
+        for (const ColumnDef &column : columns)
+            titles << column.name;
+        path = writeWorkbook(parent, title, titles, dataSet->rowCount(), [&](int r) {
+            QStringList cells;
+            for (qsizetype c = 0; c < columns.size(); ++c)
+                cells << exportText(dataSet->value(r, int(c)), columns[c]);
+            return cells;
+        });
+    }
+    if (!path.isEmpty())
+        showWorkbook(parent, path);
 }
 
-void ExportStructureToExcel(QWidget *parent, const QStringList &, const QString &)
+void ExportStructureToExcel(QWidget *parent, const QStringList &fieldNames, const QString &title)
 {
-    notYet(parent);
+    QString path;
+    {
+        WaitCursor wait;
+        path = writeWorkbook(parent, title, fieldNames, 0, {});
+    }
+    showWorkbook(parent, path);
 }
 
-bool ReadExcelTitles(QWidget *parent, QStringList *)
+bool ReadExcelTitles(QWidget *parent, QStringList *titles)
 {
-    notYet(parent);
-    return false;
+    const auto sheet = pickWorkbook(parent);
+    if (!sheet)
+        return false;
+    int last = -1;
+    for (int c = 0; c < sheet->columnCount(0); ++c)
+        if (!sheet->text(0, c).trimmed().isEmpty())
+            last = c;
+    if (last < 0) {
+        Messages::information(parent, QStringLiteral("电子表格的第一行没有栏目名称。"));
+        return false;
+    }
+    for (int c = 0; c <= last; ++c) {
+        // An empty title between others is named after its column, as data sources name it.
+        const QString text = sheet->text(0, c).trimmed();
+        *titles << (text.isEmpty() ? QStringLiteral("F%1").arg(c + 1) : text);
+    }
+    return true;
 }
 
-bool ImportExcelRows(QWidget *parent, DataSet *, const QString &)
+bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
 {
-    notYet(parent);
-    return false;
+    QStringList excluded;
+    SplitList(exclusions.toUpper(), &excluded, u';', true);
+    const auto sheet = pickWorkbook(parent);
+    if (!sheet)
+        return false;
+    const int total = int(SheetImport::dataRows(*sheet).size());
+    if (total == 0) {
+        Messages::information(parent,
+                              QStringLiteral("电子表格中没有可以导入的数据：数据从第2行开始，"
+                                             "每行的第一格不能空着。"));
+        return false;
+    }
+    std::optional<int> imported;
+    try {
+        WaitCursor wait;
+        Progress progress(parent, QStringLiteral("正在导入…"), total);
+        imported = SheetImport::appendRows(*table, *sheet, excluded,
+                                           [&](int done, int) { return progress.step(done); });
+    } catch (const StoreError &e) {
+        Messages::error(parent, e.message());
+        return false;
+    }
+    if (!imported) {
+        Messages::information(parent, QStringLiteral("导入已取消，没有导入任何记录。"));
+        return false;
+    }
+    return true;
 }

@@ -1,0 +1,176 @@
+// Exports and imports 100,000 rows of 10 columns through the spreadsheet routines and times
+// openpyxl doing the same work on the same machine (timed inside Python): writing the rows
+// as text cells in the "@" format (its fastest, write-only mode), reading the sheet (read-only
+// mode), and reading it into a table of the same database (one transaction). Ours export
+// from an open data set and import through the data set, file reading included.
+//
+//   build/bench/bench_excel [rows] [--without-openpyxl]
+
+#include "shell/Messages.h"
+#include "store/DataSet.h"
+#include "store/Database.h"
+#include "store/SqlHelpers.h"
+#include "store/Worksheet.h"
+#include "store/ui/ExcelRoutines.h"
+#include "store/ui/FileDialogs.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+const char *Columns = "ID INTEGER PRIMARY KEY AUTOINCREMENT, 单号 Text (20), 收货单位 Text (50), "
+                      "地址 Text (100), 金额 Currency, 数量 Long, 单价 Number, 发货日期 Time, "
+                      "备注 Text (100), 打印标记 yesno NOT NULL DEFAULT 0";
+
+void fill(const QSqlDatabase &db, int rows)
+{
+    RunSql(db, QStringLiteral("CREATE TABLE 运单 (%1)").arg(QString::fromUtf8(Columns)));
+    RunSql(db, QStringLiteral("CREATE TABLE 运单副本 (%1)").arg(QString::fromUtf8(Columns)));
+    QSqlDatabase(db).transaction();
+    for (int i = 0; i < rows; ++i)
+        RunSql(
+            db,
+            "INSERT INTO 运单 (单号, 收货单位, 地址, 金额, 数量, 单价, 发货日期, 备注, 打印标记) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+            {QStringLiteral("YD%1").arg(i, 8, 10, QLatin1Char('0')),
+             QStringLiteral("北京华联商贸有限公司%1").arg(i % 97),
+             QStringLiteral("北京市朝阳区建国路%1号").arg(i % 1000), (i % 100000) / 100.0 + 0.25,
+             i % 50, 3.5 + i % 7,
+             QStringLiteral("2026-12-%1 00:00:00").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
+             QStringLiteral("备注%1").arg(i), i % 2});
+    QSqlDatabase(db).commit();
+}
+
+// Runs an inline Python script; its output is the time it measured, in milliseconds.
+bool withPython = true;
+
+double python(const QString &script, const QStringList &arguments)
+{
+    if (!withPython)
+        return 0;
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"),
+            QStringList{QStringLiteral("-c"), script} + arguments);
+    if (!p.waitForFinished(-1) || p.exitCode() != 0) {
+        std::fprintf(stderr, "python failed: %s\n", p.readAllStandardError().constData());
+        return -1;
+    }
+    return p.readAllStandardOutput().trimmed().toDouble();
+}
+
+const char *PythonExport = R"(
+import sys, time
+from openpyxl import Workbook
+from openpyxl.cell import WriteOnlyCell
+rows = int(sys.argv[2])
+data = [[str(i + 1), "YD%08d" % i, "北京华联商贸有限公司%d" % (i % 97), "北京市朝阳区建国路%d号" % (i % 1000),
+         str((i % 100000) / 100.0 + 0.25), str(i % 50), str(3.5 + i % 7), "2026-12-%02d" % (1 + i % 28),
+         "备注%d" % i, "True" if i % 2 else "False"] for i in range(rows)]
+start = time.perf_counter()
+wb = Workbook(write_only=True)
+ws = wb.create_sheet("运单")
+def text(v):
+    c = WriteOnlyCell(ws, value=v)
+    c.number_format = "@"
+    return c
+ws.append([text(t) for t in ["ID", "单号", "收货单位", "地址", "金额", "数量", "单价", "发货日期", "备注", "打印标记"]])
+for row in data:
+    ws.append([text(v) for v in row])
+wb.save(sys.argv[1])
+print((time.perf_counter() - start) * 1000)
+)";
+
+const char *PythonRead = R"(
+import sys, time
+from openpyxl import load_workbook
+start = time.perf_counter()
+ws = load_workbook(sys.argv[1], read_only=True).worksheets[0]
+rows = [list(r) for r in ws.iter_rows(min_row=1, values_only=True)]
+print((time.perf_counter() - start) * 1000)
+)";
+
+const char *PythonImport = R"(
+import sys, time, sqlite3
+from openpyxl import load_workbook
+db = sqlite3.connect(sys.argv[2])
+db.execute('CREATE TABLE "运单副本" (%s)' % sys.argv[3])
+start = time.perf_counter()
+ws = load_workbook(sys.argv[1], read_only=True).worksheets[0]
+rows = [r[1:9] for r in ws.iter_rows(min_row=2, values_only=True) if r[0] is not None and str(r[0]).strip()]
+with db:
+    db.executemany('INSERT INTO "运单副本" (单号, 收货单位, 地址, 金额, 数量, 单价, 发货日期, 备注) VALUES (?, ?, ?, ?, ?, ?, ?, ?)', rows)
+print((time.perf_counter() - start) * 1000)
+)";
+
+void report(const char *work, double ours, double theirs)
+{
+    std::printf("%-44s %9.0f ms   openpyxl %9.0f ms   %6.1fx\n", work, ours, theirs,
+                ours > 0 ? theirs / ours : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int rows = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
+    withPython = !(argc > 2 && QByteArray(argv[2]) == "--without-openpyxl");
+    QTemporaryDir dir;
+    const QString dbPath = dir.filePath(QStringLiteral("notedb.db"));
+    QFile(dbPath).open(QIODevice::WriteOnly);
+    const QSqlDatabase db = Database::connect(dbPath);
+    fill(db, rows);
+
+    Messages::setResponder([](const Messages::Shown &shown) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(shown.text));
+        return true;
+    });
+    QString exported;
+    FileDialogs::setOpener([&](const QString &path) {
+        exported = path;
+        return true;
+    });
+    FileDialogs::setResponder([&](const FileDialogs::Request &) { return exported; });
+
+    std::printf("%d rows x 10 columns\n", rows);
+    DataSet source;
+    source.setDatabase(db);
+    source.setTableName(QStringLiteral("运单"));
+    source.open();
+    QElapsedTimer timer;
+    timer.start();
+    ExportGridToExcel(nullptr, &source, QStringLiteral("运单"));
+    const double exportMs = timer.elapsed();
+    const QString theirs = dir.filePath(QStringLiteral("openpyxl.xlsx"));
+    report("export (ExportGridToExcel / write_only)", exportMs,
+           python(QString::fromUtf8(PythonExport), {theirs, QString::number(rows)}));
+
+    timer.restart();
+    const Worksheet sheet = Worksheet::readFirst(exported);
+    const double readMs = timer.elapsed();
+    report("read the sheet (Worksheet / read_only)", readMs,
+           python(QString::fromUtf8(PythonRead), {exported}));
+
+    DataSet target;
+    target.setDatabase(db);
+    target.setTableName(QStringLiteral("运单副本"));
+    target.open();
+    timer.restart();
+    const bool imported = ImportExcelRows(nullptr, &target, QStringLiteral("ID;打印标记"));
+    const double importMs = timer.elapsed();
+    const int count = GetSqlValue(db, QStringLiteral("SELECT COUNT(*) FROM 运单副本")).toInt();
+    report("import (ImportExcelRows / read_only+sqlite3)", importMs,
+           python(QString::fromUtf8(PythonImport),
+                  {exported, dir.filePath(QStringLiteral("openpyxl.db")),
+                   QString::fromUtf8(Columns)}));
+    std::printf("imported %d rows%s\n", count, imported ? "" : " (import failed)");
+    QDir(QFileInfo(exported).absolutePath()).removeRecursively();
+    return imported && count == sheet.rowCount() - 1 ? 0 : 1;
+}

@@ -1,0 +1,85 @@
+#include "Worksheet.h"
+
+#include "StoreError.h"
+#include "XlsReader.h"
+#include "XlsxReader.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <cmath>
+
+Worksheet Worksheet::readFirst(const QString &path, const Progress &progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw StoreError(NotAWorkbook);
+    const QByteArray head = file.read(8);
+    file.close();
+    // An .xlsx is a zip archive; an .xls is a compound document.
+    if (head.startsWith("PK\x03\x04"))
+        return XlsxReader::readFirstSheet(path, progress);
+    if (head == QByteArray::fromHex("d0cf11e0a1b11ae1"))
+        return XlsReader::readFirstSheet(path, progress);
+    throw StoreError(NotAWorkbook);
+}
+
+int Worksheet::columnCount(int row) const
+{
+    return row >= 0 && row < m_rows.size() ? int(m_rows[row].size()) : 0;
+}
+
+QVariant Worksheet::cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_rows[row].size())
+        return QVariant();
+    return m_rows[row][column];
+}
+
+void Worksheet::setCell(int row, int column, const QVariant &value)
+{
+    if (value.isNull() || row < 0 || column < 0)
+        return;
+    if (row >= m_rows.size())
+        m_rows.resize(row + 1);
+    QVariantList &cells = m_rows[row];
+    if (column >= cells.size())
+        cells.resize(column + 1);
+    cells[column] = value;
+}
+
+QString Worksheet::numberText(double value)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    if (value == 0)
+        return QStringLiteral("0");
+    const int magnitude = int(std::floor(std::log10(std::fabs(value))));
+    const int decimals = qBound(0, 14 - magnitude, 340);
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(u'.')) {
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    return text == u"-0" ? QStringLiteral("0") : text;
+}
+
+QString Worksheet::cellText(const QVariant &cell)
+{
+    switch (cell.typeId()) {
+    case QMetaType::UnknownType:
+        return QString();
+    case QMetaType::Double:
+        return numberText(cell.toDouble());
+    case QMetaType::Bool:
+        return cell.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QMetaType::QDateTime: {
+        const QDateTime d = cell.toDateTime();
+        return d.time() == QTime(0, 0) ? d.toString(QStringLiteral("yyyy-MM-dd"))
+                                       : d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    default:
+        return cell.toString();
+    }
+}

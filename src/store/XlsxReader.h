@@ -1,0 +1,15 @@
+#pragma once
+
+#include "Worksheet.h"
+
+// Reads .xlsx workbooks (Office Open XML): the parts are unzipped with minizip and parsed as
+// they stream out, so a large sheet is never held as text.
+namespace XlsxReader {
+
+// The first worksheet: shared and inline strings, numbers, booleans, error values as their
+// text, formulas by their cached values, numbers whose format shows a date as dates, and
+// whole numbers whose format pads them with zeros ("00000") as the padded code.
+// Throws StoreError(Worksheet::NotAWorkbook) for a damaged or foreign file.
+Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {});
+
+} // namespace XlsxReader

@@ -1,0 +1,96 @@
+#include "XlsxWriter.h"
+
+#include "StoreError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <xlsxwriter.h>
+
+namespace {
+
+[[noreturn]] void writeFailed(const QString &path, lxw_error error)
+{
+    if (error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE)
+        throw StoreError(QStringLiteral("电子表格最多只能有1048576行、16384列"));
+    throw StoreError(QStringLiteral("无法写入电子表格文件“%1”：%2")
+                         .arg(path, QString::fromUtf8(lxw_strerror(error))));
+}
+
+} // namespace
+
+QString XlsxWriter::sheetName(const QString &title)
+{
+    QString name = title;
+    for (QChar &c : name)
+        if (QStringView(u"[]:*?/\\").contains(c))
+            c = u'_';
+    while (name.startsWith(u'\''))
+        name.remove(0, 1);
+    while (name.endsWith(u'\''))
+        name.chop(1);
+    // Counted in characters, as the spreadsheet counts them.
+    const QList<uint> characters = name.toUcs4();
+    if (characters.size() > 31)
+        name = QString::fromUcs4(reinterpret_cast<const char32_t *>(characters.constData()), 31);
+    while (name.endsWith(u'\''))
+        name.chop(1);
+    if (name.isEmpty())
+        return QStringLiteral("Sheet1");
+    if (name.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0)
+        return name + u'_';
+    return name;
+}
+
+XlsxWriter::XlsxWriter(const QString &path, const QString &title) : m_path(path)
+{
+    // Rows go straight to a temporary file beside the workbook instead of into memory.
+    m_folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = m_folder.data();
+    options.use_zip64 = LXW_TRUE;
+    m_workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (!m_workbook)
+        writeFailed(path, LXW_ERROR_CREATING_XLSX_FILE);
+    m_text = workbook_add_format(m_workbook);
+    format_set_num_format(m_text, "@");
+    m_sheet = workbook_add_worksheet(m_workbook, sheetName(title).toUtf8().constData());
+    if (!m_sheet || !m_text)
+        writeFailed(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
+}
+
+XlsxWriter::~XlsxWriter()
+{
+    if (m_workbook) {
+        workbook_close(m_workbook);
+        QFile::remove(m_path);
+    }
+}
+
+void XlsxWriter::addRow(const QStringList &cells)
+{
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        const QByteArray text = cells[c].left(MaxCellText).toUtf8();
+        const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(c),
+                                                       text.constData(), m_text);
+        if (error != LXW_NO_ERROR)
+            writeFailed(m_path, error);
+    }
+    ++m_row;
+    m_columns = qMax(m_columns, int(cells.size()));
+}
+
+void XlsxWriter::close()
+{
+    // Formatting the columns written rather than every column keeps the sheet's dimension to
+    // the cells written, which other readers go through cell by cell.
+    if (m_columns > 0)
+        worksheet_set_column(m_sheet, 0, lxw_col_t(m_columns - 1), LXW_DEF_COL_WIDTH, m_text);
+    lxw_workbook *workbook = m_workbook;
+    m_workbook = nullptr;
+    const lxw_error error = workbook_close(workbook);
+    if (error != LXW_NO_ERROR) {
+        QFile::remove(m_path);
+        writeFailed(m_path, error);
+    }
+}

@@ -1,0 +1,85 @@
+#include "ZipArchive.h"
+
+#include "StoreError.h"
+#include "Worksheet.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QXmlStreamReader>
+#include <unzip.h>
+
+namespace {
+
+// One member of the archive, inflated as the XML reader asks for more.
+class ZipEntry : public QIODevice {
+public:
+    explicit ZipEntry(unzFile zip) : m_zip(zip)
+    {
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK)
+            m_size = qint64(info.uncompressed_size);
+    }
+    bool isSequential() const override { return true; }
+    bool failed() const { return m_failed; }
+    int permille() const
+    {
+        return m_size > 0 ? int(qMin<qint64>(m_read * 1000 / m_size, 1000)) : 0;
+    }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const int n = unzReadCurrentFile(m_zip, data, unsigned(qMin<qint64>(maxSize, 1 << 20)));
+        if (n < 0) {
+            m_failed = true;
+            return -1;
+        }
+        m_read += n;
+        return n;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    unzFile m_zip;
+    bool m_failed = false;
+    qint64 m_read = 0;
+    qint64 m_size = 0;
+};
+
+} // namespace
+
+ZipArchive::ZipArchive(const QString &path) : m_zip(unzOpen64(QFile::encodeName(path).constData()))
+{
+}
+
+ZipArchive::~ZipArchive()
+{
+    if (m_zip)
+        unzClose(m_zip);
+}
+
+bool ZipArchive::parse(const QString &member,
+                       const std::function<void(QXmlStreamReader &)> &handler)
+{
+    const QByteArray name = member.toUtf8();
+    if (unzLocateFile(m_zip, name.constData(), 2) != UNZ_OK)
+        return false;
+    if (unzOpenCurrentFile(m_zip) != UNZ_OK)
+        throw StoreError(Worksheet::NotAWorkbook);
+    ZipEntry entry(m_zip);
+    entry.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&entry);
+    handler(xml);
+    // Reading to the end lets minizip check the member's checksum on closing.
+    while (!xml.atEnd())
+        xml.readNext();
+    const bool damaged = xml.hasError() || entry.failed();
+    if (unzCloseCurrentFile(m_zip) != UNZ_OK || damaged)
+        throw StoreError(Worksheet::NotAWorkbook);
+    return true;
+}
+
+int ZipArchive::permilleRead(const QXmlStreamReader &xml)
+{
+    return static_cast<const ZipEntry *>(xml.device())->permille();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QXmlStreamReader;
+
+// A zip archive read with minizip, as an .xlsx workbook is: its members are parsed as XML
+// while they inflate, so a large member is never held whole.
+class ZipArchive {
+public:
+    explicit ZipArchive(const QString &path);
+    ~ZipArchive();
+    ZipArchive(const ZipArchive &) = delete;
+    ZipArchive &operator=(const ZipArchive &) = delete;
+
+    // False when the file is no zip archive, or a damaged one.
+    bool isOpen() const { return m_zip != nullptr; }
+
+    // Runs the handler over a member's XML (its name compared without regard to case); false
+    // when there is no such member. A damaged member (bad data, a bad checksum, XML that is
+    // not well formed) throws StoreError(Worksheet::NotAWorkbook).
+    bool parse(const QString &member, const std::function<void(QXmlStreamReader &)> &handler);
+
+    // How much of the member a handler is parsing has been inflated, in thousandths.
+    static int permilleRead(const QXmlStreamReader &xml);
+
+private:
+    void *m_zip; // minizip's unzFile
+};
