@@ -66,8 +66,11 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     m_detailPane = gridWithFooter(m_dbgrdSub, m_detailFooter, m_splitter);
     m_splitter->addWidget(m_detailPane);
     m_detailPane->hide();
-    for (RecordGrid *grid : {m_dbgrdNote, m_dbgrdSub})
+    for (RecordGrid *grid : {m_dbgrdNote, m_dbgrdSub}) {
         connect(grid, &RecordGrid::errorOccurred, this, &TmakeNote::showError);
+        connect(grid, &QAbstractItemView::doubleClicked, this,
+                [this, grid](const QModelIndex &index) { dbgrdNoteDblClick(grid, index); });
+    }
     createGridMenus();
 
     auto *layout = new QVBoxLayout(this);

@@ -83,6 +83,8 @@ private:
     void tblNoteSubAfterInsert(DataSet &table);
     void deleteCurrentOf(DataSet *table);
     void importDetailRows();
+    // A double click on a picture cell loads a picture file into it, bytes unchanged.
+    void dbgrdNoteDblClick(RecordGrid *grid, const QModelIndex &index);
     // Appends a picked workbook's rows to the grid's table, then shows the table afresh.
     void importInto(RecordGrid *grid, const QString &exclusions, bool isMain);
 };

@@ -8,9 +8,11 @@
 #include "store/DataSet.h"
 #include "store/StoreError.h"
 #include "store/ui/ExcelRoutines.h"
+#include "store/ui/FileDialogs.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 
 namespace {
 const QString Caption = QStringLiteral("ChildForm");
@@ -170,4 +172,29 @@ void TmakeNote::importDetailRows()
         return;
     }
     importInto(m_dbgrdSub, QStringLiteral("ID;MID"), false);
+}
+
+void TmakeNote::dbgrdNoteDblClick(RecordGrid *grid, const QModelIndex &index)
+{
+    DataSet *table = grid->dataSet();
+    if (!index.isValid() || !table->isOpen() || table->columns()[index.column()].type != FieldType::Binary)
+        return;
+    const QString path = FileDialogs::getOpenFileName(
+        this, QStringLiteral("打开图片"),
+        QStringLiteral("图片文件(*.jpg *.jpeg *.bmp *.png *.gif *.ico *.wmf *.emf);;所有文件(*)"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showError(QStringLiteral("无法读取图片文件：%1").arg(file.errorString()));
+        return;
+    }
+    try {
+        table->setCurrentRow(index.row());
+        table->edit();
+        table->setFieldValue(index.column(), file.readAll());
+        table->post();
+    } catch (const StoreError &e) {
+        showError(e.message());
+    }
 }
