@@ -1,7 +1,9 @@
+#include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
 
 #include "store/SqlHelpers.h"
+#include "store/Worksheet.h"
 #include "store/ui/StructureGrid.h"
 #include "store/ui/StructureListModel.h"
 #include "store/ui/TStructureDlg.h"
@@ -104,6 +106,39 @@ private Q_SLOTS:
         QCOMPARE(dialog.findChild<StructureGrid *>("FieldsGrid")
                      ->columnWidth(StructureListModel::FieldName),
                  120);
+    }
+
+    void exportsFieldNamesAndImportsTitles()
+    {
+        TestDatabase t;
+        MessageRecorder messages;
+        FileDialogAnswers files;
+        TStructureDlg dialog("快递运单");
+        dialog.LoadMainStructure();
+        dialog.LoadDetailStructure();
+        click(dialog, "btnExport");
+        QCOMPARE(files.opened().size(), 2);
+        const Worksheet main = Worksheet::readFirst(files.opened()[0]);
+        QCOMPARE(main.name(), QString("快递运单栏目"));
+        QCOMPARE(main.rowCount(), 1); // the names across row 1, nothing below
+        QStringList names;
+        for (int c = 0; c < main.columnCount(0); ++c)
+            names << main.text(0, c);
+        QCOMPARE(names, QStringList({"ID", "单号", "收货单位", "地址", "金额", "打印标记", "填写日期"}));
+        QCOMPARE(Worksheet::readFirst(files.opened()[1]).name(), QString("快递运单明细栏目"));
+
+        // The detail titles read into the main list: the main table's fixed titles left out
+        // (MID is no fixed column there), the others appended as text of size 50 after the
+        // last row; read into the detail list, its own fixed titles left out too.
+        files.answer(files.opened()[1]);
+        click(dialog, "btnImport");
+        QCOMPARE(listed(dialog.cdsTable()).mid(7),
+                 QStringList({"8|MID|文本|50|0|", "9|品名|文本|50|0|", "10|数量|文本|50|0|", "11|单价|文本|50|0|"}));
+        files.answer(files.opened()[0]);
+        click(dialog, "btnImportSub");
+        QCOMPARE(listed(dialog.cdsSub()).mid(5),
+                 QStringList({"6|单号|文本|50|0|", "7|收货单位|文本|50|0|", "8|地址|文本|50|0|", "9|金额|文本|50|0|"}));
+        QVERIFY(messages.shown().isEmpty());
     }
 
     void listsTheLiveTables()
