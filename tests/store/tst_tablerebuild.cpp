@@ -1,3 +1,4 @@
+#include "support/StructureRows.h"
 #include "support/TestDatabase.h"
 
 #include "store/FieldStructure.h"
@@ -7,21 +8,7 @@
 
 #include <QtTest>
 
-Q_DECLARE_METATYPE(StructureRow)
-
 namespace {
-
-StructureRow row(const QString &name, const QString &type, int size = 0, bool required = false,
-                 const QString &defaultText = QString())
-{
-    StructureRow r;
-    r.fieldName = name;
-    r.dataType = type;
-    r.size = size;
-    r.required = required;
-    r.defaultText = defaultText;
-    return r;
-}
 
 QList<StructureRow> with(QList<StructureRow> rows, int index, const StructureRow &changed)
 {
