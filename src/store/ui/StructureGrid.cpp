@@ -100,6 +100,10 @@ StructureGrid::StructureGrid(StructureListModel *list, QWidget *parent)
     setToolTip(QStringLiteral("删除栏目请按Ctrl+Delete"));
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
+    // Narrow number columns, so that every column fits the dialog's width.
+    horizontalHeader()->setMinimumSectionSize(20);
+    horizontalHeader()->setDefaultSectionSize(60);
+    verticalHeader()->hide();
 
     m_menu = new QMenu(this);
     QAction *remove = m_menu->addAction(QStringLiteral("删除"));

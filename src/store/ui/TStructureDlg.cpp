@@ -94,6 +94,8 @@ void TStructureDlg::LoadMainStructure()
     const QSqlDatabase db = Database::connection();
     FieldStructure::CreateMainTableIfMissing(db, m_tableName);
     m_cdsTable->setRows(FieldStructure::ReadStructure(db, m_tableName));
+    m_fieldsGrid->setColumnWidth(StructureListModel::Position, 28);
+    m_fieldsGrid->setColumnWidth(StructureListModel::Size, 40);
     m_fieldsGrid->setColumnWidth(StructureListModel::FieldName, 120);
     m_fieldsGrid->setColumnWidth(StructureListModel::DataType, 80);
     m_fieldsGrid->setColumnWidth(StructureListModel::Default, 100);
@@ -110,6 +112,8 @@ void TStructureDlg::LoadDetailStructure()
     FieldStructure::CreateDetailTableIfMissing(db, m_tableName);
     m_cdsSub->setRows(
         FieldStructure::ReadStructure(db, FieldStructure::DetailTableName(m_tableName)));
+    m_fieldsGridSub->setColumnWidth(StructureListModel::Position, 28);
+    m_fieldsGridSub->setColumnWidth(StructureListModel::Size, 40);
     m_fieldsGridSub->setColumnWidth(StructureListModel::FieldName, 120);
     m_fieldsGridSub->setColumnWidth(StructureListModel::DataType, 80);
     m_fieldsGridSub->setColumnWidth(StructureListModel::Default, 100);
