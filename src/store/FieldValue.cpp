@@ -186,12 +186,13 @@ QVariant fromStorage(const QVariant &stored, FieldType type)
 {
     if (stored.isNull())
         return QVariant();
+    const int id = stored.metaType().id();
     switch (type) {
     case FieldType::Counter:
     case FieldType::Integer:
-        return QVariant(stored.toLongLong());
+        return id == QMetaType::LongLong ? stored : QVariant(stored.toLongLong());
     case FieldType::Float:
-        return QVariant(stored.toDouble());
+        return id == QMetaType::Double ? stored : QVariant(stored.toDouble());
     case FieldType::Currency:
         if (const auto c = Currency::fromDouble(stored.toDouble()))
             return QVariant::fromValue(*c);
@@ -206,7 +207,7 @@ QVariant fromStorage(const QVariant &stored, FieldType type)
         return QVariant(stored.toByteArray());
     case FieldType::Text:
     case FieldType::Memo:
-        return QVariant(stored.toString());
+        return id == QMetaType::QString ? stored : QVariant(stored.toString());
     case FieldType::Unknown:
         return stored;
     }
