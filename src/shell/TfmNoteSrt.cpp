@@ -99,9 +99,14 @@ void TfmNoteSrt::openRow()
     m_qryMain->edit();
 }
 
-QString TfmNoteSrt::reservedName() const
+QString TfmNoteSrt::nameRefusal() const
 {
-    return QStringLiteral("“%1”是系统自用的名称，请换一个名称！").arg(m_name->text().trimmed());
+    // A nameless kind would give its tables an empty name.
+    if (m_name->text().trimmed().isEmpty())
+        return QStringLiteral("名称必须填写！");
+    if (FieldStructure::IsReservedTableName(m_name->text()))
+        return QStringLiteral("“%1”是系统自用的名称，请换一个名称！").arg(m_name->text().trimmed());
+    return QString();
 }
 
 bool TfmNoteSrt::refuse(const QString &message)
@@ -134,11 +139,8 @@ bool TfmNoteSrt::addKind(const QString &code, const QString &parentCode)
     }
     if (m_mainForm->KindIdOf(code) != -1)
         return refuse(QStringLiteral("编码已经存在"));
-    // A nameless kind would give its tables an empty name.
-    if (m_name->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("名称必须填写！"));
-    if (FieldStructure::IsReservedTableName(m_name->text()))
-        return refuse(reservedName());
+    if (const QString why = nameRefusal(); !why.isEmpty())
+        return refuse(why);
     try {
         storeRow(code, parentId);
         m_id = m_mainForm->KindIdOf(code);
@@ -172,10 +174,8 @@ bool TfmNoteSrt::modifyKind(const QString &code, const QString &parentCode)
         if (m_mainForm->KindIdOf(code) != -1)
             return refuse(QStringLiteral("编码已经存在"));
     }
-    if (m_name->text().trimmed().isEmpty())
-        return refuse(QStringLiteral("名称必须填写！"));
-    if (FieldStructure::IsReservedTableName(m_name->text()))
-        return refuse(reservedName());
+    if (const QString why = nameRefusal(); !why.isEmpty())
+        return refuse(why);
     try {
         storeRow(code, parentId);
         if (codeChanged) {

@@ -33,7 +33,8 @@ private:
 
     void openRow();
     bool refuse(const QString &message);
-    QString reservedName() const;
+    // Why the typed name cannot name a kind; empty when it can.
+    QString nameRefusal() const;
     bool addKind(const QString &code, const QString &parentCode);
     bool modifyKind(const QString &code, const QString &parentCode);
     void storeRow(const QString &code, const QVariant &parentId);

@@ -1,6 +1,6 @@
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
-#include "support/TestDatabase.h"
+#include "support/RecordWindowFixture.h"
 
 #include "records/FilterControls.h"
 #include "records/RecordGrid.h"
@@ -16,28 +16,14 @@
 
 // The record window's workbook and picture commands over the demo waybill kind (快递运单:
 // four records, the third printed; five detail rows, two under the first record).
-class TestRecordExcel : public QObject {
+class TestRecordExcel : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<TmakeNote> m_window;
-
-    TmakeNote *open(const QString &code, const QString &name)
-    {
-        m_window = std::make_unique<TmakeNote>(code);
-        m_window->resize(900, 600);
-        m_window->openKind(name);
-        return m_window.get();
-    }
     QString count(const QString &sql) const { return GetSqlValue(m_db->db(), sql); }
 
 private Q_SLOTS:
-    void init() { m_db = std::make_unique<TestDatabase>(); }
-    void cleanup()
-    {
-        m_window.reset();
-        m_db.reset();
-    }
+    void init() { startDatabase(); }
+    void cleanup() { closeAll(); }
 
     void exportsRecordsInViewThenEveryDetailRow()
     {

@@ -1,5 +1,5 @@
 #include "support/MessageRecorder.h"
-#include "support/TestDatabase.h"
+#include "support/RecordWindowFixture.h"
 
 #include "records/FilterControls.h"
 #include "records/GridFooter.h"
@@ -20,19 +20,9 @@
 
 // The record window driven through its widgets over the demo kinds: 快递运单 (A01, 4 records,
 // the third printed, detail table) and 收款收据 (A02, text defaults 货款 and 张会计).
-class TestRecordWindow : public QObject {
+class TestRecordWindow : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<TmakeNote> m_window;
-
-    TmakeNote *open(const QString &code, const QString &name)
-    {
-        m_window = std::make_unique<TmakeNote>(code);
-        m_window->resize(900, 600);
-        m_window->openKind(name);
-        return m_window.get();
-    }
     template <typename T> T *child(const char *name) const
     {
         T *w = m_window->findChild<T *>(name);
@@ -59,12 +49,8 @@ class TestRecordWindow : public QObject {
     }
 
 private Q_SLOTS:
-    void init() { m_db = std::make_unique<TestDatabase>(); }
-    void cleanup()
-    {
-        m_window.reset();
-        m_db.reset();
-    }
+    void init() { startDatabase(); }
+    void cleanup() { closeAll(); }
 
     void filterTexts_data()
     {

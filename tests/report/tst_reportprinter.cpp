@@ -44,6 +44,18 @@ struct FilePrinter {
     }
 };
 
+// The overlay prepared over a number of waybills.
+struct PreparedOverlay {
+    WaybillData data;
+    Report report;
+    explicit PreparedOverlay(int waybills) : data(waybills, 0)
+    {
+        report.definition() = overlay();
+        report.setDataset(&data.note);
+        report.prepare();
+    }
+};
+
 } // namespace
 
 class TestReportPrinter : public QObject {
@@ -52,11 +64,8 @@ class TestReportPrinter : public QObject {
 private Q_SLOTS:
     void hookRemovesBackgroundOnPrintedPagesOnly()
     {
-        WaybillData data(2, 0);
-        Report report;
-        report.definition() = overlay();
-        report.setDataset(&data.note);
-        report.prepare();
+        PreparedOverlay prepared(2);
+        Report &report = prepared.report;
 
         QList<int> copies;
         const ReportPrinter::PageHook hook = [&](ReportPage &page, int copy) {
@@ -81,11 +90,8 @@ private Q_SLOTS:
 
     void withoutHookTheBackgroundIsPrinted()
     {
-        WaybillData data(1, 0);
-        Report report;
-        report.definition() = overlay();
-        report.setDataset(&data.note);
-        report.prepare();
+        PreparedOverlay prepared(1);
+        Report &report = prepared.report;
         FilePrinter printed;
         ReportPrinter::print(report.preparedPages(), {QString(), 1, {}}, printed.printer);
         QCOMPARE(PdfText::imageCount(printed.path), 1);
@@ -93,11 +99,8 @@ private Q_SLOTS:
 
     void zeroCopiesPrintNothing()
     {
-        WaybillData data(1, 0);
-        Report report;
-        report.definition() = overlay();
-        report.setDataset(&data.note);
-        report.prepare();
+        PreparedOverlay prepared(1);
+        Report &report = prepared.report;
         int calls = 0;
         FilePrinter printed;
         ReportPrinter::print(report.preparedPages(),
@@ -109,11 +112,8 @@ private Q_SLOTS:
     // The calibration moves printed ink only; the PDF export stays where the template says.
     void calibrationShiftsPrintedPagesOnly()
     {
-        WaybillData data(1, 0);
-        Report report;
-        report.definition() = overlay();
-        report.setDataset(&data.note);
-        report.prepare();
+        PreparedOverlay prepared(1);
+        Report &report = prepared.report;
         FilePrinter printed;
         ReportPrinter::print(report.preparedPages(), {QString(), 1, {}}, printed.printer);
         const QString exported = printed.dir.filePath(QStringLiteral("exported.pdf"));

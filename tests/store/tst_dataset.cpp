@@ -45,11 +45,7 @@ private Q_SLOTS:
         QFETCH(QStringList, numbers);
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.setFilter(filter);
-        ds.setFiltered(true);
-        ds.open();
+        t.open(ds, "快递运单", filter);
         QStringList seen;
         for (int r = 0; r < ds.rowCount(); ++r)
             seen << ds.value(r, 1).toString();
@@ -64,11 +60,7 @@ private Q_SLOTS:
                "UPDATE 快递运单 SET 填写日期 = '2026-12-02 00:00:00' WHERE ID = 3;\n"
                "UPDATE 快递运单 SET 填写日期 = NULL WHERE ID = 4;");
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.setFiltered(true);
-        ds.setFilter(" 填写日期 >= '2026/12/2' and 填写日期 <= '2026-12-09 23:59:59'");
-        ds.open();
+        t.open(ds, "快递运单", " 填写日期 >= '2026/12/2' and 填写日期 <= '2026-12-09 23:59:59'");
         QCOMPARE(ds.rowCount(), 2);
         QCOMPARE(ds.value(0, 0).toLongLong(), 1);
         QCOMPARE(ds.value(1, 0).toLongLong(), 3);
@@ -88,11 +80,7 @@ private Q_SLOTS:
         QFETCH(QString, filter);
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.setFilter("打印标记=0");
-        ds.setFiltered(true);
-        ds.open();
+        t.open(ds, "快递运单", "打印标记=0");
         ds.setCurrentRow(1);
         try {
             ds.setFilter(filter);
@@ -109,11 +97,7 @@ private Q_SLOTS:
     {
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.setFiltered(true);
-        ds.setFilter("打印标记=0");
-        ds.open();
+        t.open(ds, "快递运单", "打印标记=0");
         ds.setCurrentRow(2);
         ds.setFilter("打印标记=0");
         QCOMPARE(ds.currentRow(), 2);
@@ -146,9 +130,7 @@ private Q_SLOTS:
                "INSERT INTO 货物 (名称, 数量, 金额, 日期) VALUES ('螺丝', 3, 1.5, '2026-01-01 00:00:00');");
         const QString before = tableDump(t.db(), "货物");
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("货物");
-        ds.open();
+        t.open(ds, "货物");
         ds.edit();
         ds.setFieldValue("数量", 4);
         try {
@@ -168,9 +150,7 @@ private Q_SLOTS:
         TestDatabase t(TestDatabase::Empty);
         t.exec("CREATE TABLE 货物 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (5) NOT NULL, 数量 Long);");
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("货物");
-        ds.open();
+        t.open(ds, "货物");
         ds.append();
         ds.setFieldValue("数量", "12");
         QVERIFY_THROWS_EXCEPTION(StoreError, ds.post());
@@ -187,9 +167,7 @@ private Q_SLOTS:
     {
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("收款收据");
-        ds.open();
+        t.open(ds, "收款收据");
         ds.append();
         ds.setFieldValue("金额", "0.1");
         ds.post();
@@ -247,9 +225,7 @@ private Q_SLOTS:
     {
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.open();
+        t.open(ds, "快递运单");
         ds.setCurrentRow(1);
         ds.deleteCurrent();
         QCOMPARE(ds.rowCount(), 3);
@@ -266,9 +242,7 @@ private Q_SLOTS:
     {
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("收款收据");
-        ds.open();
+        t.open(ds, "收款收据");
         ds.setBatchMode(true);
         ds.append();
         ds.setFieldValue("交款单位", "苏州园林");

@@ -403,11 +403,7 @@ private Q_SLOTS:
         QFETCH(QStringList, numbers);
         TestDatabase t;
         DataSet ds;
-        ds.setDatabase(t.db());
-        ds.setTableName("快递运单");
-        ds.setFilter(filter);
-        ds.setFiltered(true);
-        ds.open();
+        t.open(ds, "快递运单", filter);
         FileDialogAnswers dialogs;
         MessageRecorder messages;
 

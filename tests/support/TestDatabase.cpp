@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 
+#include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/ProgramFolder.h"
 
@@ -31,4 +32,15 @@ QSqlDatabase TestDatabase::db() const
 void TestDatabase::exec(const QString &script) const
 {
     Database::runScript(db(), script);
+}
+
+void TestDatabase::open(DataSet &dataSet, const QString &table, const QString &filter) const
+{
+    dataSet.setDatabase(db());
+    dataSet.setTableName(table);
+    if (!filter.isEmpty()) {
+        dataSet.setFilter(filter);
+        dataSet.setFiltered(true);
+    }
+    dataSet.open();
 }
