@@ -122,10 +122,14 @@ private Q_SLOTS:
         child<RadioGroup>("rgPrint")->setItemIndex(2);
         QVERIFY(!ds->filter().contains("打印标记"));
         // The same search again keeps the current record.
-        ds->setCurrentRow(0);
+        child<QLineEdit>("edtKeyWord")->clear();
+        child<RadioGroup>("rgPrint")->setItemIndex(0);
+        QCOMPARE(ds->rowCount(), 3);
+        ds->setCurrentRow(2);
         const QString before = ds->filter();
         QTest::mouseClick(child<QPushButton>("btnSearch"), Qt::LeftButton);
         QCOMPARE(ds->filter(), before);
+        QCOMPARE(ds->currentRow(), 2);
     }
 
     void keywordWithoutTextColumns()
