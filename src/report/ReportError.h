@@ -1,18 +1,10 @@
 #pragma once
 
-#include <QString>
-#include <stdexcept>
+#include "store/QuilletError.h"
 
 // An error the engine reports to the user: loading a template, preparing or printing.
 // The message is the Chinese text shown as it is.
-class ReportError : public std::runtime_error {
+class ReportError : public QuilletError {
 public:
-    explicit ReportError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
+    using QuilletError::QuilletError;
 };
