@@ -6,33 +6,48 @@
 
 namespace {
 
-// Decimal digits with an optional point, already stripped of sign and blanks.
-std::optional<qint64> unitsFromDigits(QStringView digits)
+// The magnitude of the amount in ten-thousandths, from decimal digits with an optional
+// point already stripped of sign and blanks; nothing when it is not such text or exceeds
+// limit.
+std::optional<quint64> unitsFromDigits(QStringView digits, quint64 limit)
 {
     const qsizetype point = digits.indexOf(u'.');
     const QStringView whole = point < 0 ? digits : digits.left(point);
     const QStringView fraction = point < 0 ? QStringView() : digits.mid(point + 1);
     if (whole.isEmpty() && fraction.isEmpty())
         return std::nullopt;
-    constexpr qint64 limit = std::numeric_limits<qint64>::max() / 10 - 10;
-    qint64 units = 0;
-    for (QChar c : whole) {
-        if (!c.isDigit() || c.unicode() > '9' || units > limit / 1000)
+    const auto isDigit = [](QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; };
+    quint64 units = 0;
+    const auto append = [&](QChar c) {
+        const quint64 digit = c.unicode() - '0';
+        if (units > (limit - digit) / 10)
+            return false;
+        units = units * 10 + digit;
+        return true;
+    };
+    for (QChar c : whole)
+        if (!isDigit(c) || !append(c))
             return std::nullopt;
-        units = units * 10 + (c.unicode() - '0');
-    }
     for (int i = 0; i < 4; ++i) {
         const QChar c = i < fraction.size() ? fraction[i] : u'0';
-        if (c.unicode() < '0' || c.unicode() > '9' || units > limit)
+        if (!isDigit(c) || !append(c))
             return std::nullopt;
-        units = units * 10 + (c.unicode() - '0');
     }
     for (qsizetype i = 4; i < fraction.size(); ++i)
-        if (fraction[i].unicode() < '0' || fraction[i].unicode() > '9')
+        if (!isDigit(fraction[i]))
             return std::nullopt;
-    if (fraction.size() > 4 && fraction[4].unicode() >= '5')
+    if (fraction.size() > 4 && fraction[4].unicode() >= '5') {
+        if (units == limit)
+            return std::nullopt;
         ++units; // half away from zero: the sign is applied afterwards
+    }
     return units;
+}
+
+// The magnitude of an amount, with room for the smallest one.
+quint64 magnitudeOf(qint64 units)
+{
+    return units < 0 ? 0 - quint64(units) : quint64(units);
 }
 
 } // namespace
@@ -45,15 +60,20 @@ std::optional<Currency> Currency::fromString(const QString &text)
         negative = s.front() == u'-';
         s = s.mid(1);
     }
-    const auto units = unitsFromDigits(s);
-    if (!units)
+    // The negative side reaches one ten-thousandth further than the positive one.
+    const quint64 limit = quint64(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0);
+    const auto magnitude = unitsFromDigits(s, limit);
+    if (!magnitude)
         return std::nullopt;
-    return fromUnits(negative ? -*units : *units);
+    // Two's complement wrap-around, defined for unsigned numbers and their conversion.
+    return fromUnits(qint64(negative ? 0 - *magnitude : *magnitude));
 }
 
 std::optional<Currency> Currency::fromDouble(double value)
 {
-    if (!std::isfinite(value) || std::fabs(value) >= 9.0e14)
+    // Well beyond the range, so that the text below stays short; the exact bound is the
+    // text's own check.
+    if (!std::isfinite(value) || std::fabs(value) >= 1e16)
         return std::nullopt;
     // Amounts read back from the store are four-decimal values already: when the scaled
     // value is that close to a whole number, no halfway case can arise.
@@ -63,18 +83,20 @@ std::optional<Currency> Currency::fromDouble(double value)
         return fromUnits(qint64(nearest));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        return std::nullopt;
     return fromString(QString::fromLatin1(buffer, result.ptr - buffer));
 }
 
 QString Currency::toFixed(int decimals) const
 {
     decimals = qBound(0, decimals, 4);
-    qint64 magnitude = m_units < 0 ? -m_units : m_units;
-    qint64 divisor = 1;
+    quint64 magnitude = magnitudeOf(m_units);
+    quint64 divisor = 1;
     for (int i = decimals; i < 4; ++i)
         divisor *= 10;
     magnitude = (magnitude + divisor / 2) / divisor;
-    qint64 scale = 1;
+    quint64 scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     QString text = QString::number(magnitude / scale);
@@ -112,7 +134,7 @@ qint64 Currency::roundedTo(int decimals, Rounding rounding) const
     for (int i = decimals; i < 4; ++i)
         divisor *= 10;
     // Unsigned, so that the magnitude of the smallest amount has room.
-    const quint64 magnitude = m_units < 0 ? 0 - quint64(m_units) : quint64(m_units);
+    const quint64 magnitude = magnitudeOf(m_units);
     quint64 quotient = magnitude / divisor;
     const quint64 remainder = magnitude % divisor;
     if (divisor > 1) {
@@ -121,13 +143,13 @@ qint64 Currency::roundedTo(int decimals, Rounding rounding) const
             (twice == divisor && (rounding == Rounding::HalfAwayFromZero || quotient % 2 == 1)))
             ++quotient;
     }
-    return m_units < 0 ? -qint64(quotient) : qint64(quotient);
+    return qint64(m_units < 0 ? 0 - quotient : quotient);
 }
 
 QString Currency::toGeneralString(int significantDigits) const
 {
     significantDigits = qBound(1, significantDigits, 19);
-    quint64 magnitude = m_units < 0 ? 0 - quint64(m_units) : quint64(m_units);
+    quint64 magnitude = magnitudeOf(m_units);
     // Round the integer count of ten-thousandths at the wanted digit; exact, since the
     // amount is decimal already.
     int digits = 0;
