@@ -158,7 +158,8 @@ QDateTime engineValueToDateTime(const QVariant &value, const QString &function)
     const QMetaType type = value.metaType();
     if (type == QMetaType::fromType<Currency>()) {
         const qint64 units = value.value<Currency>().units();
-        if (std::abs(units) > qint64(MaxDayNumber) * Currency::Scale)
+        constexpr qint64 maxUnits = qint64(MaxDayNumber) * Currency::Scale;
+        if (units > maxUnits || units < -maxUnits)
             fail(QStringLiteral("函数 %1：“%2”不是有效的日期").arg(function, shown(value)));
         // A ten-thousandth of a day is exactly 8640 ms.
         return checkedYear(fromMsecsSinceDayZero(units * (MsecsPerDay / Currency::Scale)), function,

@@ -5,7 +5,9 @@
 
 #include <QDateTime>
 #include <cmath>
+#include <compare>
 #include <limits>
+#include <optional>
 
 namespace EngineValues {
 
@@ -30,57 +32,93 @@ double toDouble(const QVariant &value)
     return value.toDouble();
 }
 
+[[noreturn]] void integerOverflow(const QString &operation)
+{
+    throw ReportError(QStringLiteral("整数运算溢出：%1 超出整数范围").arg(operation));
+}
+
+[[noreturn]] void currencyOverflow(const QString &what)
+{
+    throw ReportError(
+        QStringLiteral("金额运算溢出：%1 超出金额范围（±922337203685477.5807）").arg(what));
+}
+
 Currency toCurrency(const QVariant &value)
 {
     switch (typeOf(value)) {
     case Type::Currency:
         return value.value<Currency>();
     case Type::Integer:
-        return Currency::fromUnits(value.toLongLong() * Currency::Scale);
+        if (const auto c = Currency::fromWhole(value.toLongLong()))
+            return *c;
+        break;
     default:
         if (const auto c = Currency::fromDouble(value.toDouble()))
             return *c;
-        throw ReportError(QStringLiteral("数值超出金额范围"));
+        break;
     }
+    currencyOverflow(toText(value));
 }
 
-using Operation = bool (*)(qint64, qint64, qint64 *);
+QString symbol(Arithmetic op)
+{
+    switch (op) {
+    case Arithmetic::Add:
+        return QStringLiteral("+");
+    case Arithmetic::Subtract:
+        return QStringLiteral("-");
+    case Arithmetic::Multiply:
+        return QStringLiteral("*");
+    case Arithmetic::Divide:
+        return QStringLiteral("/");
+    case Arithmetic::IntegerDivide:
+        return QStringLiteral("div");
+    case Arithmetic::Modulo:
+        break;
+    }
+    return QStringLiteral("mod");
+}
 
-// The builtin's result only once it has been computed, overflow refused.
-qint64 checked(Operation operation, qint64 a, qint64 b)
+// The exact result of a + b, a - b or a * b, or nothing when it leaves the 64-bit range.
+std::optional<qint64> exact(Arithmetic op, qint64 a, qint64 b)
 {
     qint64 result = 0;
-    if (operation(a, b, &result))
-        throw ReportError(QStringLiteral("整数运算溢出"));
+    bool overflow = false;
+    switch (op) {
+    case Arithmetic::Add:
+        overflow = __builtin_add_overflow(a, b, &result);
+        break;
+    case Arithmetic::Subtract:
+        overflow = __builtin_sub_overflow(a, b, &result);
+        break;
+    default:
+        overflow = __builtin_mul_overflow(a, b, &result);
+        break;
+    }
+    if (overflow)
+        return std::nullopt;
     return result;
-}
-
-bool add(qint64 a, qint64 b, qint64 *r)
-{
-    return __builtin_add_overflow(a, b, r);
-}
-bool subtract(qint64 a, qint64 b, qint64 *r)
-{
-    return __builtin_sub_overflow(a, b, r);
-}
-bool multiply(qint64 a, qint64 b, qint64 *r)
-{
-    return __builtin_mul_overflow(a, b, r);
 }
 
 QVariant integerArithmetic(Arithmetic op, qint64 a, qint64 b)
 {
+    const auto operation = [&] {
+        return QStringLiteral("%1 %2 %3").arg(a).arg(symbol(op)).arg(b);
+    };
     switch (op) {
     case Arithmetic::Add:
-        return checked(add, a, b);
     case Arithmetic::Subtract:
-        return checked(subtract, a, b);
     case Arithmetic::Multiply:
-        return checked(multiply, a, b);
+        if (const auto result = exact(op, a, b))
+            return *result;
+        integerOverflow(operation());
     case Arithmetic::IntegerDivide:
+        // The one quotient of two 64-bit numbers that has no 64-bit value.
+        if (a == std::numeric_limits<qint64>::min() && b == -1)
+            integerOverflow(operation());
         return a / b;
     case Arithmetic::Modulo:
-        return a % b;
+        return b == -1 ? qint64(0) : a % b;
     case Arithmetic::Divide:
         break;
     }
@@ -91,29 +129,62 @@ QVariant integerArithmetic(Arithmetic op, qint64 a, qint64 b)
 QVariant currencyArithmetic(Arithmetic op, const QVariant &left, const QVariant &right)
 {
     const Type lt = typeOf(left), rt = typeOf(right);
-    if (op == Arithmetic::Add || op == Arithmetic::Subtract) {
-        if (lt != Type::Double && rt != Type::Double) {
-            const qint64 a = toCurrency(left).units(), b = toCurrency(right).units();
-            return QVariant::fromValue(
-                Currency::fromUnits(checked(op == Arithmetic::Add ? add : subtract, a, b)));
-        }
-    } else if (op == Arithmetic::Multiply && (lt == Type::Integer || rt == Type::Integer)) {
+    const auto money = [&](std::optional<Currency> amount) {
+        if (!amount)
+            currencyOverflow(QStringLiteral("%1 %2 %3").arg(toText(left), symbol(op), toText(right)));
+        return QVariant::fromValue(*amount);
+    };
+    const auto exactMoney = [op](qint64 a, qint64 b) -> std::optional<Currency> {
+        if (const auto units = exact(op, a, b))
+            return Currency::fromUnits(*units);
+        return std::nullopt;
+    };
+    if ((op == Arithmetic::Add || op == Arithmetic::Subtract) && lt != Type::Double &&
+        rt != Type::Double)
+        return money(exactMoney(toCurrency(left).units(), toCurrency(right).units()));
+    if (op == Arithmetic::Multiply && (lt == Type::Integer || rt == Type::Integer)) {
         const qint64 units =
             lt == Type::Currency ? left.value<Currency>().units() : right.value<Currency>().units();
         const qint64 factor = lt == Type::Integer ? left.toLongLong() : right.toLongLong();
-        return QVariant::fromValue(Currency::fromUnits(checked(multiply, units, factor)));
+        return money(exactMoney(units, factor));
     }
     const double a = toDouble(left), b = toDouble(right);
     switch (op) {
     case Arithmetic::Add:
-        return QVariant::fromValue(toCurrency(a + b));
+        return money(Currency::fromDouble(a + b));
     case Arithmetic::Subtract:
-        return QVariant::fromValue(toCurrency(a - b));
+        return money(Currency::fromDouble(a - b));
     case Arithmetic::Multiply:
-        return QVariant::fromValue(toCurrency(a * b));
+        return money(Currency::fromDouble(a * b));
     default:
         return a / b;
     }
+}
+
+// Money against a whole number, exactly: the whole number may lie beyond the range of money.
+std::strong_ordering compareMoneyWithWhole(qint64 units, qint64 whole)
+{
+    // 128 bits hold any 64-bit number times the scale.
+    return __int128(units) <=> __int128(whole) * Currency::Scale;
+}
+
+bool holds(Comparison op, std::strong_ordering order)
+{
+    switch (op) {
+    case Comparison::Equal:
+        return order == 0;
+    case Comparison::NotEqual:
+        return order != 0;
+    case Comparison::Less:
+        return order < 0;
+    case Comparison::Greater:
+        return order > 0;
+    case Comparison::LessOrEqual:
+        return order <= 0;
+    case Comparison::GreaterOrEqual:
+        return order >= 0;
+    }
+    return false;
 }
 
 template <typename T> bool compareOrdered(Comparison op, const T &a, const T &b)
@@ -199,13 +270,15 @@ qint64 toInteger(const QVariant &value)
     case Type::Integer:
     case Type::Boolean:
         return value.toLongLong();
-    case Type::Double:
-        return std::llround(value.toDouble());
-    case Type::Currency: {
-        const qint64 units = value.value<Currency>().units();
-        const qint64 half = units < 0 ? -Currency::Scale / 2 : Currency::Scale / 2;
-        return (units + half) / Currency::Scale;
+    case Type::Double: {
+        // Every double in [-2^63, 2^63) has a 64-bit value; NaN fails both tests.
+        const double rounded = std::round(value.toDouble());
+        if (rounded >= -0x1p63 && rounded < 0x1p63)
+            return qint64(rounded);
+        break;
     }
+    case Type::Currency:
+        return value.value<Currency>().roundedTo(0, Currency::Rounding::HalfAwayFromZero);
     case Type::Text: {
         bool ok = false;
         const qint64 number = value.toString().trimmed().toLongLong(&ok);
@@ -234,9 +307,25 @@ QVariant arithmetic(Arithmetic op, const QVariant &left, const QVariant &right)
     if (lt == Type::Null || rt == Type::Null)
         return {};
     if (lt == Type::DateTime && rt == Type::Integer &&
-        (op == Arithmetic::Add || op == Arithmetic::Subtract))
-        return toDateTime(left).addDays(op == Arithmetic::Add ? right.toLongLong()
-                                                              : -right.toLongLong());
+        (op == Arithmetic::Add || op == Arithmetic::Subtract)) {
+        const auto outOfRange = [&] {
+            return ReportError(QStringLiteral("日期运算超出范围：%1 %2 %3 天")
+                                   .arg(toText(left), symbol(op), toText(right)));
+        };
+        qint64 days = right.toLongLong();
+        if (op == Arithmetic::Subtract) {
+            if (days == std::numeric_limits<qint64>::min())
+                throw outOfRange();
+            days = -days;
+        }
+        // Whole days move the date alone; the years stay those a date field holds.
+        QDateTime moved = toDateTime(left);
+        const QDate date = moved.date().addDays(days);
+        if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+            throw outOfRange();
+        moved.setDate(date);
+        return moved;
+    }
     if (!isNumber(lt) || !isNumber(rt))
         typeMismatch(left, right);
     const bool integerOnly = op == Arithmetic::IntegerDivide || op == Arithmetic::Modulo;
@@ -267,11 +356,17 @@ QVariant negate(const QVariant &value)
     case Type::Null:
         return {};
     case Type::Integer:
+        if (value.toLongLong() == std::numeric_limits<qint64>::min())
+            integerOverflow(QStringLiteral("-(%1)").arg(toText(value)));
         return -value.toLongLong();
     case Type::Double:
         return -value.toDouble();
-    case Type::Currency:
-        return QVariant::fromValue(Currency::fromUnits(-value.value<Currency>().units()));
+    case Type::Currency: {
+        const qint64 units = value.value<Currency>().units();
+        if (units == std::numeric_limits<qint64>::min())
+            currencyOverflow(QStringLiteral("-(%1)").arg(toText(value)));
+        return QVariant::fromValue(Currency::fromUnits(-units));
+    }
     default:
         throw ReportError(QStringLiteral("“%1”不是数").arg(toText(value)));
     }
@@ -296,8 +391,12 @@ bool compare(Comparison op, const QVariant &left, const QVariant &right)
     if (isNumber(lt) && isNumber(rt)) {
         if (lt == Type::Double || rt == Type::Double)
             return compareOrdered(op, toDouble(left), toDouble(right));
-        if (lt == Type::Currency || rt == Type::Currency)
-            return compareOrdered(op, toCurrency(left).units(), toCurrency(right).units());
+        if (lt == Type::Currency && rt == Type::Currency)
+            return compareOrdered(op, left.value<Currency>().units(), right.value<Currency>().units());
+        if (lt == Type::Currency)
+            return holds(op, compareMoneyWithWhole(left.value<Currency>().units(), right.toLongLong()));
+        if (rt == Type::Currency)
+            return holds(op, 0 <=> compareMoneyWithWhole(right.value<Currency>().units(), left.toLongLong()));
         return compareOrdered(op, left.toLongLong(), right.toLongLong());
     }
     if (lt != rt)
