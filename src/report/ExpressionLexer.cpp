@@ -39,16 +39,58 @@ bool readField(const QString &s, qsizetype &i, ExpressionToken &token)
     return true;
 }
 
+// ASCII digits, and the full-width ones a Chinese input method types (０-９); -1 for
+// anything else.
+int digitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'０' && u <= u'９')
+        return u - u'０';
+    return -1;
+}
+
+bool isPoint(QChar c)
+{
+    return c == u'.' || c == u'．';
+}
+
+QChar at(const QString &s, qsizetype i)
+{
+    return i < s.size() ? s[i] : QChar();
+}
+
+// Digits, an optional point with digits, an optional exponent; full-width digits and
+// point read as their ASCII forms.
 void readNumber(const QString &s, qsizetype &i, ExpressionToken &token)
 {
-    static const QRegularExpression number(
-        QStringLiteral(R"(\G[0-9]+(\.[0-9]+)?([eE][+-]?[0-9]+)?)"));
-    const QRegularExpressionMatch m = number.match(s, i);
+    QString ascii;
+    const auto digits = [&] {
+        for (; digitValue(at(s, i)) >= 0; ++i)
+            ascii += QChar(u'0' + digitValue(s[i]));
+    };
+    digits();
+    if (isPoint(at(s, i)) && digitValue(at(s, i + 1)) >= 0) {
+        ascii += u'.';
+        ++i;
+        digits();
+    }
+    const QChar e = at(s, i);
+    if (e == u'e' || e == u'E') {
+        const qsizetype sign = at(s, i + 1) == u'+' || at(s, i + 1) == u'-' ? 1 : 0;
+        if (digitValue(at(s, i + 1 + sign)) >= 0) {
+            ascii += u'e';
+            if (sign)
+                ascii += s[i + 1];
+            i += 1 + sign;
+            digits();
+        }
+    }
     token.kind = ExpressionToken::Kind::Number;
     bool whole = false;
-    const qint64 integer = m.captured(0).toLongLong(&whole);
-    token.number = whole ? QVariant(integer) : QVariant(m.captured(0).toDouble());
-    i = m.capturedEnd(0);
+    const qint64 integer = ascii.toLongLong(&whole);
+    token.number = whole ? QVariant(integer) : QVariant(ascii.toDouble());
 }
 
 void readText(const QString &s, qsizetype &i, ExpressionToken &token)
@@ -90,7 +132,7 @@ QList<ExpressionToken> ExpressionLexer::tokenize(const QString &s)
         }
         const QChar c = s[i];
         if (c == u'<' && readField(s, i, token)) {
-        } else if (c.isDigit()) {
+        } else if (digitValue(c) >= 0) {
             readNumber(s, i, token);
         } else if (c == u'\'') {
             readText(s, i, token);
@@ -109,7 +151,9 @@ QList<ExpressionToken> ExpressionLexer::tokenize(const QString &s)
             token.text = c;
             ++i;
         } else {
-            throw ReportError(QStringLiteral("无法识别的字符“%1”").arg(c));
+            throw ReportError(QStringLiteral("无法识别的字符“%1”（第 %2 个字符）")
+                                  .arg(s.mid(i, c.isHighSurrogate() ? 2 : 1))
+                                  .arg(i + 1));
         }
         tokens.append(token);
     }
