@@ -34,4 +34,20 @@ struct ExpressionNode {
     EngineValues::Comparison comparison = EngineValues::Comparison::Equal;
     const BuiltinFunctions::Function *builtin = nullptr;
     std::vector<std::unique_ptr<ExpressionNode>> children;
+
+    ExpressionNode() = default;
+    ExpressionNode(const ExpressionNode &) = delete;
+    ExpressionNode &operator=(const ExpressionNode &) = delete;
+    // Frees the subtree without recursion: a sum of many terms is a chain as long as the sum.
+    ~ExpressionNode()
+    {
+        std::vector<std::unique_ptr<ExpressionNode>> pending = std::move(children);
+        while (!pending.empty()) {
+            std::unique_ptr<ExpressionNode> node = std::move(pending.back());
+            pending.pop_back();
+            for (std::unique_ptr<ExpressionNode> &child : node->children)
+                pending.push_back(std::move(child));
+            node->children.clear();
+        }
+    }
 };

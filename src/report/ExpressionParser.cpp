@@ -19,6 +19,10 @@ const QStringList &variables()
     return names;
 }
 
+// Parentheses, signs, "not" and function calls nest; each level costs stack here and in
+// evaluation, and real templates use a handful.
+constexpr int MaxNesting = 256;
+
 NodePtr makeNode(Node::Kind kind, std::vector<NodePtr> children = {})
 {
     auto node = std::make_unique<Node>();
@@ -43,6 +47,22 @@ public:
     }
 
 private:
+    // One level of nesting for as long as it lives.
+    class Nesting {
+    public:
+        explicit Nesting(Parser &parser) : m_parser(parser)
+        {
+            if (++m_parser.m_depth > MaxNesting)
+                m_parser.fail(QStringLiteral("表达式嵌套过深（最多 %1 层）").arg(MaxNesting));
+        }
+        ~Nesting() { --m_parser.m_depth; }
+        Nesting(const Nesting &) = delete;
+        Nesting &operator=(const Nesting &) = delete;
+
+    private:
+        Parser &m_parser;
+    };
+
     const Token &current() const { return m_tokens[m_index]; }
 
     [[noreturn]] void fail(const QString &why) const
@@ -77,6 +97,7 @@ private:
 
     NodePtr parseOr()
     {
+        const Nesting nesting(*this);
         NodePtr left = parseAnd();
         while (isKeyword("or")) {
             ++m_index;
@@ -99,6 +120,7 @@ private:
     {
         if (!isKeyword("not"))
             return parseComparison();
+        const Nesting nesting(*this);
         ++m_index;
         std::vector<NodePtr> operand;
         operand.push_back(parseNot());
@@ -168,6 +190,7 @@ private:
     {
         if (isOperator("-") || isOperator("+")) {
             const bool minus = isOperator("-");
+            const Nesting nesting(*this);
             ++m_index;
             NodePtr operand = parseUnary();
             if (!minus)
@@ -282,6 +305,7 @@ private:
 
     QList<Token> m_tokens;
     qsizetype m_index = 0;
+    int m_depth = 0;
     const UserFunctions &m_functions;
 };
 

@@ -86,6 +86,9 @@ bool TextExpression::uses(const QString &variable) const
 
 void TextExpression::fail(const QString &source, const QString &why) const
 {
+    // Enough to find the expression in the designer; a whole runaway one would fill the screen.
+    constexpr qsizetype shown = 80;
+    const QString quoted = source.size() > shown ? source.left(shown) + u'…' : source;
     throw ReportError(
-        QStringLiteral("对象 %1 的表达式 [%2] 出错：%3").arg(m_objectName, source, why));
+        QStringLiteral("对象 %1 的表达式 [%2] 出错：%3").arg(m_objectName, quoted, why));
 }

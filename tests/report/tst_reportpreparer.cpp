@@ -170,6 +170,17 @@ private Q_SLOTS:
         QTest::newRow("unknown dataset") << "x"
                                          << "frxDBDsNone"
                                          << "数据集 frxDBDsNone 不存在";
+        // 123.45 + 10^15 lies beyond the largest amount, 922337203685477.5807.
+        QTest::newRow("amount past the range")
+            << "[<frxDBDsNote.\"金额\"> + 1000000000000000]"
+            << "frxDBDsNote"
+            << "对象 No 的表达式 [<frxDBDsNote.\"金额\"> + 1000000000000000] 出错：金额运算溢出";
+        QTest::newRow("10000 parentheses")
+            << u'[' + QString(10000, u'(') + u'1' + QString(10000, u')') + u']' << "frxDBDsNote"
+            << "表达式嵌套过深";
+        QTest::newRow("digit that is no number") << "[1 + ٣]"
+                                                 << "frxDBDsNote"
+                                                 << "无法识别的字符“٣”";
     }
 
     void errorsStopPreparation()
@@ -189,6 +200,22 @@ private Q_SLOTS:
             QVERIFY2(e.message().contains(message), qPrintable(e.message()));
         }
         QVERIFY(f.report.preparedPages().isEmpty());
+    }
+
+    // A runaway expression in a stored template (20 KB of parentheses) is refused when the
+    // report is prepared, not a crash.
+    void deepTemplateIsRefused()
+    {
+        Fixture f(waybillList(false), 1, 1);
+        f.report.definition().pages[0].bands[3].objects[0].text =
+            u'[' + QString(10000, u'(') + u'1' + QString(10000, u')') + u']';
+        f.report.loadFromBytes(f.report.saveToBytes());
+        try {
+            f.report.prepare();
+            QFAIL("prepared");
+        } catch (const ReportError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("表达式嵌套过深")), qPrintable(e.message()));
+        }
     }
 
     void programErrorStopsPreparation()
