@@ -15,6 +15,7 @@ struct Token {
     Tok kind = Tok::End;
     QString text;
     int position = 0;
+    bool quoted = false; // a name in [brackets] or "quotes" is never a keyword
 };
 
 bool isNameChar(QChar c)
@@ -27,7 +28,7 @@ QList<Token> tokenize(const QString &s)
     QList<Token> tokens;
     qsizetype i = 0;
     auto fail = [&](const QString &why) {
-        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(i + 1).arg(why));
+        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(QString::number(i + 1), why));
     };
     while (i < s.size()) {
         const QChar c = s[i];
@@ -64,13 +65,24 @@ QList<Token> tokenize(const QString &s)
             t.text = s.mid(i + 1, end - i - 1);
             i = end + 1;
         } else if (c == u'[' || c == u'"') {
+            // A doubled closing character stands for itself, so that any name can be written.
             const QChar close = c == u'[' ? u']' : u'"';
-            const qsizetype end = s.indexOf(close, i + 1);
-            if (end < 0)
-                fail(QStringLiteral("栏目名缺少结尾的%1").arg(close));
             t.kind = Tok::Name;
-            t.text = s.mid(i + 1, end - i - 1);
-            i = end + 1;
+            t.quoted = true;
+            for (++i;; ++i) {
+                if (i >= s.size())
+                    fail(QStringLiteral("栏目名缺少结尾的%1").arg(close));
+                if (s[i] == close) {
+                    if (i + 1 < s.size() && s[i + 1] == close) {
+                        t.text += close;
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.text += s[i];
+            }
         } else if (QStringView(u"=<>!").contains(c)) {
             t.kind = Tok::Op;
             t.text = c;
@@ -196,12 +208,14 @@ private:
     Token take() { return m_tokens[m_pos++]; }
     bool isWord(const Token &t, const char *word) const
     {
-        return t.kind == Tok::Name && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        return t.kind == Tok::Name && !t.quoted &&
+               t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
     static QString describe(const Token &t) { return t.kind == Tok::End ? QStringLiteral("结尾") : t.text; }
     [[noreturn]] void fail(const QString &why) const
     {
-        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(peek().position + 1).arg(why));
+        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2")
+                             .arg(QString::number(peek().position + 1), why));
     }
 
     NodePtr binary(FilterExpression::Node::Kind kind, NodePtr l, NodePtr r)
