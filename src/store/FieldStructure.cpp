@@ -252,6 +252,20 @@ bool IsReservedTableName(const QString &name)
     return n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
 }
 
+DeletedKindTable DropTableOfDeletedKind(const QSqlDatabase &db, const QString &kindName)
+{
+    if (IsReservedTableName(kindName) || !TableExists(db, kindName))
+        return DeletedKindTable::Missing;
+    const int users =
+        GetSqlValue(db, QStringLiteral("SELECT count(*) FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
+                    {kindName})
+            .toInt();
+    if (users > 0)
+        return DeletedKindTable::KeptShared;
+    RunSql(db, QStringLiteral("DROP TABLE ") + quoteName(kindName));
+    return DeletedKindTable::Dropped;
+}
+
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName)
 {
     return GetSqlValue(
