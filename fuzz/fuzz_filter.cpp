@@ -27,11 +27,11 @@ ColumnDef column(const char *name, FieldType type, int size = 0)
 const QList<ColumnDef> &columns()
 {
     static const QList<ColumnDef> list{
-        column("ID", FieldType::Counter),       column("名称", FieldType::Text, 20),
-        column("金额", FieldType::Currency),    column("数量", FieldType::Integer),
-        column("重量", FieldType::Float),       column("填写日期", FieldType::DateTime),
-        column("打印标记", FieldType::Bool),    column("备注", FieldType::Memo),
-        column("图片", FieldType::Binary),      column("其他", FieldType::Unknown)};
+        column("ID", FieldType::Counter),    column("名称", FieldType::Text, 20),
+        column("金额", FieldType::Currency), column("数量", FieldType::Integer),
+        column("重量", FieldType::Float),    column("填写日期", FieldType::DateTime),
+        column("打印标记", FieldType::Bool), column("备注", FieldType::Memo),
+        column("图片", FieldType::Binary),   column("其他", FieldType::Unknown)};
     return list;
 }
 
@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     try {
-        const FilterExpression filter = FilterExpression::compile(QString::fromUtf8(bytes), columns());
+        const FilterExpression filter =
+            FilterExpression::compile(QString::fromUtf8(bytes), columns());
         for (const QVariantList &row : rows())
             filter.matches(row);
     } catch (const StoreError &) {

@@ -4,8 +4,8 @@
 #include "Messages.h"
 #include "NodeImages.h"
 
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/FieldStructure.h"
 #include "store/KindCode.h"
 #include "store/ProgramFolder.h"
@@ -177,7 +177,8 @@ void TMainForm::deleteSelectedNode()
     case FieldStructure::DeletedKindTable::KeptShared:
         Messages::information(
             this,
-            QStringLiteral("数据表“%1”还有同名的其他单据在使用，所以保留了它和其中的记录。").arg(name),
+            QStringLiteral("数据表“%1”还有同名的其他单据在使用，所以保留了它和其中的记录。")
+                .arg(name),
             windowTitle());
         break;
     case FieldStructure::DeletedKindTable::Missing:

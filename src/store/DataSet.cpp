@@ -49,8 +49,10 @@ void DataSet::open()
 
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    const QString order = m_orderBy.isEmpty() ? rowId : quoteName(m_orderBy) + QStringLiteral(", ") + rowId;
-    if (!query.exec(QStringLiteral("SELECT %1, * FROM %2 ORDER BY %3").arg(rowId, quoteName(m_tableName), order)))
+    const QString order =
+        m_orderBy.isEmpty() ? rowId : quoteName(m_orderBy) + QStringLiteral(", ") + rowId;
+    if (!query.exec(QStringLiteral("SELECT %1, * FROM %2 ORDER BY %3")
+                        .arg(rowId, quoteName(m_tableName), order)))
         throw EngineError(query.lastError());
     QList<Record> records;
     const int n = int(columns.size());
@@ -277,7 +279,8 @@ void DataSet::setFieldValue(int column, const QVariant &value)
     if (!FieldValue::storesExactly(*converted, c.type))
         throw StoreError(FieldValue::inexactMessage(c.name, *converted, c.type));
     if (c.type == FieldType::Text && c.size > 0 && converted->toString().size() > c.size)
-        throw StoreError(QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name, QString::number(c.size)));
+        throw StoreError(
+            QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name, QString::number(c.size)));
     m_buffer[column] = *converted;
     m_assigned[column] = true;
     m_modified = true;
@@ -332,9 +335,9 @@ QSqlQuery &DataSet::prepared(const QString &sql, std::optional<QSqlQuery> &local
 DataSet::Record DataSet::readRecord(qint64 rowid) const
 {
     std::optional<QSqlQuery> local;
-    QSqlQuery &query =
-        prepared(QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
-                 local);
+    QSqlQuery &query = prepared(
+        QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
+        local);
     query.bindValue(0, rowid);
     if (!query.exec() || !query.next())
         throw EngineError(query.lastError());
@@ -477,7 +480,8 @@ void DataSet::deleteRowsInView()
     if (!db.transaction())
         throw EngineError(db.lastError());
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId));
+    query.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId));
     for (int index : std::as_const(m_view)) {
         query.addBindValue(m_records[index].rowid);
         if (!query.exec()) {

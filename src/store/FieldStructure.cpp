@@ -155,9 +155,10 @@ QList<StructureRow> UserColumns(const QList<StructureRow> &rows, TableRole role)
         if (row.fieldName.trimmed().isEmpty())
             throw StoreError(QStringLiteral("第%1行没有填写栏目名称").arg(i + 1));
         if (IsRowIdName(row.fieldName))
-            throw StoreError(QStringLiteral("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
-                                            "请换一个名称")
-                                 .arg(row.fieldName));
+            throw StoreError(
+                QStringLiteral("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
+                               "请换一个名称")
+                    .arg(row.fieldName));
         // The type goes into the statement as typed: only a plain name the program knows may.
         ColumnDef probe;
         probe.declaredType = StoreTypeOf(row.dataType);
@@ -269,8 +270,9 @@ DeletedKindTable DropTableOfDeletedKind(const QSqlDatabase &db, const QString &k
     if (IsReservedTableName(kindName) || !TableExists(db, kindName))
         return DeletedKindTable::Missing;
     const int users =
-        GetSqlValue(db, QStringLiteral("SELECT count(*) FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
-                    {kindName})
+        GetSqlValue(
+            db, QStringLiteral("SELECT count(*) FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
+            {kindName})
             .toInt();
     if (users > 0)
         return DeletedKindTable::KeptShared;

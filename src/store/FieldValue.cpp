@@ -57,7 +57,8 @@ std::optional<Currency> moneyOf(double stored)
     if (!std::isfinite(stored))
         return std::nullopt;
     char buffer[400];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, stored, std::chars_format::fixed);
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, stored, std::chars_format::fixed);
     if (end.ec != std::errc())
         return std::nullopt;
     return Currency::fromString(QString::fromLatin1(buffer, end.ptr - buffer));
@@ -306,7 +307,8 @@ bool storesExactly(const QVariant &value, FieldType type)
 
 QString inexactMessage(const QString &column, const QVariant &value, FieldType type)
 {
-    return QStringLiteral("栏目“%1”的金额“%2”位数太多，不能准确保存（整数和小数合计15位以内的金额都能保存）")
+    return QStringLiteral(
+               "栏目“%1”的金额“%2”位数太多，不能准确保存（整数和小数合计15位以内的金额都能保存）")
         .arg(column, toText(value, type));
 }
 

@@ -5,7 +5,6 @@
 #include "StoreError.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 namespace {
 
@@ -28,7 +27,8 @@ QList<Token> tokenize(const QString &s)
     QList<Token> tokens;
     qsizetype i = 0;
     auto fail = [&](const QString &why) {
-        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(QString::number(i + 1), why));
+        throw StoreError(
+            QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(QString::number(i + 1), why));
     };
     while (i < s.size()) {
         const QChar c = s[i];
@@ -114,6 +114,36 @@ enum class Cmp { Eq, Ne, Lt, Gt, Le, Ge, Like, IsNull, IsNotNull };
 
 enum class LikeShape { Equals, Contains, StartsWith, EndsWith, Pattern };
 
+bool isWild(QChar c)
+{
+    return c == u'*' || c == u'%';
+}
+
+// Whether the text fits the pattern, both case-folded: a wildcard stands for any run of
+// characters, anything else for itself. Going back only to the last wildcard keeps it within
+// text length times pattern length, whatever the pattern.
+bool fitsPattern(QStringView text, QStringView pattern)
+{
+    qsizetype t = 0, p = 0, star = -1, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && isWild(pattern[p])) {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star >= 0) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && isWild(pattern[p]))
+        ++p;
+    return p == pattern.size();
+}
+
 } // namespace
 
 struct FilterExpression::Node {
@@ -128,7 +158,7 @@ struct FilterExpression::Node {
     QVariant literal;
     LikeShape likeShape = LikeShape::Equals;
     QString likeText;
-    QRegularExpression likePattern;
+    QString likePattern; // case-folded
 
     bool evaluate(const QVariantList &row) const
     {
@@ -161,7 +191,7 @@ struct FilterExpression::Node {
             case LikeShape::EndsWith:
                 return s.endsWith(likeText, Qt::CaseInsensitive);
             case LikeShape::Pattern:
-                return likePattern.match(s).hasMatch();
+                return fitsPattern(s.toCaseFolded(), likePattern);
             }
         }
         const QVariant &other = otherColumn >= 0 ? row[otherColumn] : literal;
@@ -334,7 +364,6 @@ private:
 
     static void setLikePattern(FilterExpression::Node &node, const QString &pattern)
     {
-        auto isWild = [](QChar c) { return c == u'*' || c == u'%'; };
         QString core = pattern;
         const bool lead = !core.isEmpty() && isWild(core.front());
         if (lead)
@@ -350,13 +379,8 @@ private:
                                            : LikeShape::Equals;
             return;
         }
-        QString regex = QStringLiteral("\\A");
-        for (QChar c : pattern)
-            regex += isWild(c) ? QStringLiteral(".*") : QRegularExpression::escape(QString(c));
-        regex += QStringLiteral("\\z");
         node.likeShape = LikeShape::Pattern;
-        node.likePattern = QRegularExpression(regex, QRegularExpression::CaseInsensitiveOption |
-                                                         QRegularExpression::DotMatchesEverythingOption);
+        node.likePattern = pattern.toCaseFolded();
     }
 };
 

@@ -22,9 +22,12 @@ QStringList FooterTexts(const DataSet &dataSet)
             qint64 units = 0;
             bool overflow = false;
             for (int r = 0; r < rows && !overflow; ++r)
-                overflow = qAddOverflow(units, dataSet.value(r, c).value<Currency>().units(), &units);
-            texts[c] = overflow ? QStringLiteral("合计超出范围")
-                                : DataSetModel::formatMoney(QVariant::fromValue(Currency::fromUnits(units)));
+                overflow =
+                    qAddOverflow(units, dataSet.value(r, c).value<Currency>().units(), &units);
+            texts[c] =
+                overflow
+                    ? QStringLiteral("合计超出范围")
+                    : DataSetModel::formatMoney(QVariant::fromValue(Currency::fromUnits(units)));
             break;
         }
         case FieldType::Float: {

@@ -132,14 +132,16 @@ QString RowIdName(const QList<ColumnDef> &columns, const QString &table)
             return c.name.compare(name, Qt::CaseInsensitive) == 0;
         });
     };
-    for (const QString name : {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
+    for (const QString name :
+         {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
         if (!taken(name))
             return name;
     for (const ColumnDef &c : columns)
         if (c.type == FieldType::Counter)
             return quoteName(c.name);
-    throw StoreError(QStringLiteral("数据表“%1”的栏目名称占用了rowid、_rowid_和oid，无法区分其中的记录")
-                         .arg(table));
+    throw StoreError(
+        QStringLiteral("数据表“%1”的栏目名称占用了rowid、_rowid_和oid，无法区分其中的记录")
+            .arg(table));
 }
 
 QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column)

@@ -16,7 +16,8 @@ class QSqlError;
 // An error of the engine as the user is told it: a locked database and a full disk in plain
 // words, anything else as the context followed by the engine's text. The engine's own text
 // is always the detail.
-StoreError EngineError(const QSqlError &error, const QString &context = QStringLiteral("数据库错误"));
+StoreError EngineError(const QSqlError &error,
+                       const QString &context = QStringLiteral("数据库错误"));
 
 // A name made safe for a statement: "发票" becomes "\"发票\"", inner quotes doubled.
 QString quoteName(const QString &name);

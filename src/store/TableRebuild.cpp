@@ -50,15 +50,15 @@ StoreError refusedValue(qint64 id, const ColumnCopy &c, const QVariant &stored)
 
 StoreError tooLong(qint64 id, const ColumnDef &to, qsizetype length)
 {
-    return StoreError(QStringLiteral("记录（ID=%1）中栏目“%2”的文字有%3个字，超过了新的大小%4")
-                          .arg(QString::number(id), to.name, QString::number(length),
-                               QString::number(to.size)));
+    return StoreError(
+        QStringLiteral("记录（ID=%1）中栏目“%2”的文字有%3个字，超过了新的大小%4")
+            .arg(QString::number(id), to.name, QString::number(length), QString::number(to.size)));
 }
 
 StoreError emptyRequired(qint64 id, const ColumnDef &to)
 {
-    return StoreError(
-        QStringLiteral("栏目“%1”设为必填，但记录（ID=%2）中它是空的").arg(to.name, QString::number(id)));
+    return StoreError(QStringLiteral("栏目“%1”设为必填，但记录（ID=%2）中它是空的")
+                          .arg(to.name, QString::number(id)));
 }
 
 // Values of these pairs need no conversion: the engine copies them as stored.
@@ -106,9 +106,9 @@ std::optional<QVariant> convertValue(qint64 id, const QVariant &stored, const Co
 std::optional<qint64> firstRecordWhere(const QSqlDatabase &db, const Source &source,
                                        const QString &condition)
 {
-    const QString id = GetSqlValue(
-        db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1 LIMIT 1")
-                .arg(source.rowId, quoteName(source.table), condition));
+    const QString id =
+        GetSqlValue(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1 LIMIT 1")
+                            .arg(source.rowId, quoteName(source.table), condition));
     if (id.isEmpty())
         return std::nullopt;
     return id.toLongLong();
@@ -124,11 +124,10 @@ void checkStoredValues(const QSqlDatabase &db, const Source &source, const Colum
         const auto id = firstRecordWhere(
             db, source, QStringLiteral("length(%1) > %2").arg(name, QString::number(c.to.size)));
         if (id) {
-            const QString text = GetSqlValue(
-                db,
-                QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                    .arg(name, quoteName(source.table), source.rowId),
-                {*id});
+            const QString text = GetSqlValue(db,
+                                             QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                                 .arg(name, quoteName(source.table), source.rowId),
+                                             {*id});
             throw tooLong(*id, c.to, text.size());
         }
     }
@@ -260,9 +259,8 @@ void rebuildOne(const QSqlDatabase &db, const RebuildJob &job)
     // Nothing is dropped unless every record has arrived.
     const qint64 copied = GetSqlValue(db, records.arg(quoteName(temporary))).toLongLong();
     if (copied != read)
-        throw StoreError(
-            QStringLiteral("数据表“%1”有%2条记录，重建时只复制了%3条，数据表保持原样")
-                .arg(table, QString::number(read), QString::number(copied)));
+        throw StoreError(QStringLiteral("数据表“%1”有%2条记录，重建时只复制了%3条，数据表保持原样")
+                             .arg(table, QString::number(read), QString::number(copied)));
     const qint64 counter = counterPosition(db, table);
     dropCopiedTable(db, table);
     RunSql(
@@ -347,7 +345,8 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
         if (c.converted) {
             const QString alias = QStringLiteral("c%1").arg(next);
             staged << stageConverted(db, int(next), conversions[next]);
-            joins << QStringLiteral(" LEFT JOIN %1 %2 ON %2.id = s.%3").arg(staged.last(), alias, from.rowId);
+            joins << QStringLiteral(" LEFT JOIN %1 %2 ON %2.id = s.%3")
+                         .arg(staged.last(), alias, from.rowId);
             value = alias + QStringLiteral(".v");
             ++next;
         }

@@ -309,7 +309,8 @@ private Q_SLOTS:
                "INSERT INTO Receipt (名称) VALUES ('乙');");
         RunSql(t.db(),
                "INSERT INTO noteKind (kindCode, kindName, parentId, layer, hasDetail) VALUES "
-               "('A03', '收款收据', ?, 2, 0), ('A04', 'Receipt', ?, 2, 0), ('A05', 'RECEIPT', ?, 2, 0)",
+               "('A03', '收款收据', ?, 2, 0), ('A04', 'Receipt', ?, 2, 0), ('A05', 'RECEIPT', ?, "
+               "2, 0)",
                {idOf(t.db(), "A"), idOf(t.db(), "A"), idOf(t.db(), "A")});
         const QString records = GetSqlValue(t.db(), "SELECT count(*) FROM 收款收据");
         MessageRecorder messages;
@@ -326,8 +327,9 @@ private Q_SLOTS:
         }
         QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM 收款收据"), records);
         QCOMPARE(GetSqlValue(t.db(), "SELECT 名称 FROM Receipt"), QString("乙"));
-        QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM noteKind WHERE kindCode IN ('A03', 'A05')"),
-                 QString("0"));
+        QCOMPARE(
+            GetSqlValue(t.db(), "SELECT count(*) FROM noteKind WHERE kindCode IN ('A03', 'A05')"),
+            QString("0"));
 
         // The last kind of that name takes its table with it.
         messages.clear();

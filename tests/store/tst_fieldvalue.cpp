@@ -7,8 +7,8 @@
 #include "store/FieldValue.h"
 #include "store/FooterSums.h"
 #include "store/SqlHelpers.h"
-#include "store/TableRebuild.h"
 #include "store/StoreError.h"
+#include "store/TableRebuild.h"
 
 #include <QtTest>
 #include <limits>
@@ -112,8 +112,9 @@ private Q_SLOTS:
             QVERIFY2(exact, "not refused");
         } catch (const StoreError &e) {
             QVERIFY2(!exact, qPrintable(e.message()));
-            QCOMPARE(e.message(), "栏目“金额”的金额“" + typed +
-                                      "”位数太多，不能准确保存（整数和小数合计15位以内的金额都能保存）");
+            QCOMPARE(e.message(),
+                     "栏目“金额”的金额“" + typed +
+                         "”位数太多，不能准确保存（整数和小数合计15位以内的金额都能保存）");
             return;
         }
         table.post();
@@ -127,21 +128,25 @@ private Q_SLOTS:
         TestDatabase t(TestDatabase::Empty);
         t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 金额 Text (30), 打印标记 "
                "yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
-               "INSERT INTO 单据 (ID, 金额) VALUES (4, '999999999999.9999'), (9, '12345678901234.5678');");
-        const QString before = GetSqlValue(t.db(), "SELECT group_concat(ID || ':' || 金额) FROM 单据");
+               "INSERT INTO 单据 (ID, 金额) VALUES (4, '999999999999.9999'), (9, "
+               "'12345678901234.5678');");
+        const QString before =
+            GetSqlValue(t.db(), "SELECT group_concat(ID || ':' || 金额) FROM 单据");
         try {
             RebuildTable(t.db(), "单据", {row("金额", "货币")}, TableRole::Main);
             QFAIL("not refused");
         } catch (const StoreError &e) {
-            QCOMPARE(e.message(), QString("记录（ID=9）中栏目“金额”的金额“12345678901234.5678”位数太多，"
-                                          "不能准确保存（整数和小数合计15位以内的金额都能保存）"));
+            QCOMPARE(e.message(),
+                     QString("记录（ID=9）中栏目“金额”的金额“12345678901234.5678”位数太多，"
+                             "不能准确保存（整数和小数合计15位以内的金额都能保存）"));
         }
         QCOMPARE(GetSqlValue(t.db(), "SELECT group_concat(ID || ':' || 金额) FROM 单据"), before);
         RunSql(t.db(), "DELETE FROM 单据 WHERE ID = 9");
         RebuildTable(t.db(), "单据", {row("金额", "货币")}, TableRole::Main);
         DataSet table;
         t.open(table, "单据");
-        QCOMPARE(table.fieldValue("金额").value<Currency>().toString(), QString("999999999999.9999"));
+        QCOMPARE(table.fieldValue("金额").value<Currency>().toString(),
+                 QString("999999999999.9999"));
     }
 
     // 999999999999.9999 + 0.0051 is 1000000000000.005, which shows as ...0.01; one unit less

@@ -1,6 +1,7 @@
 #include "support/TestDatabase.h"
 
 #include "store/DataSet.h"
+#include "store/FilterExpression.h"
 #include "store/RecordFilter.h"
 #include "store/SqlHelpers.h"
 
@@ -13,9 +14,10 @@ private Q_SLOTS:
     void keywordSearchFindsWhateverTheColumnIsCalled_data()
     {
         QTest::addColumn<QString>("column");
-        for (const char *name : {"收货单位", "not", "NOT", "and", "or", "like", "is", "null", "true",
-                                 "a]b", "]", "[x]", "a\"b", "\"", "a'b", "1号", "-x", "a b", "%1",
-                                 "x*y", "a=b", "(c)", "#d#", "a,b", "!", "名称.全称"})
+        for (const char *name :
+             {"收货单位", "not", "NOT", "and",  "or",  "like", "is",  "null",     "true",
+              "a]b",      "]",   "[x]", "a\"b", "\"",  "a'b",  "1号", "-x",       "a b",
+              "%1",       "x*y", "a=b", "(c)",  "#d#", "a,b",  "!",   "名称.全称"})
             QTest::newRow(name) << QString::fromUtf8(name);
     }
     void keywordSearchFindsWhateverTheColumnIsCalled()
@@ -34,6 +36,33 @@ private Q_SLOTS:
         t.open(table, "单据", RecordFilter::build(c));
         QCOMPARE(table.rowCount(), 1);
         QCOMPARE(table.fieldValue("备注").toString(), QString("甲"));
+    }
+
+    void likePatterns_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("fits");
+        const QString nul(QChar(0));
+        QTest::newRow("NUL before digits") << "ab" + nul + "101" << "*" + nul + "101*" << true;
+        QTest::newRow("NUL before digits is no octal escape") << "价格A" << "*" + nul + "101*" << false;
+        QTest::newRow("inner star") << "abc" << "a*c" << true;
+        QTest::newRow("percent, case ignored") << "ABC" << "a%c" << true;
+        QTest::newRow("inner star, wrong end") << "abd" << "a*c" << false;
+        QTest::newRow("dot is no wildcard") << "abc" << "a.c*" << false;
+        QTest::newRow("many stars") << QString(2000, 'a') + "b" << QString("*a").repeated(30) + "*c" << false;
+    }
+    void likePatterns()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, pattern);
+        QFETCH(bool, fits);
+        ColumnDef name;
+        name.name = "名称";
+        name.type = FieldType::Text;
+        const FilterExpression filter =
+            FilterExpression::compile("名称 like " + quoteText(pattern), {name});
+        QCOMPARE(filter.matches({text}), fits);
     }
 
     void plainNamesGoInUnchanged()

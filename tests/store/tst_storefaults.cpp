@@ -63,9 +63,8 @@ private:
 
 QString expectedMessage(Fault fault)
 {
-    return fault == Fault::DiskFills
-               ? "磁盘空间已满（或数据库文件已到大小上限），操作没有完成。"
-               : "数据库正被其他程序占用，操作没有完成。请稍后再试。";
+    return fault == Fault::DiskFills ? "磁盘空间已满（或数据库文件已到大小上限），操作没有完成。"
+                                     : "数据库正被其他程序占用，操作没有完成。请稍后再试。";
 }
 
 // The definition and every stored value, in order.

@@ -243,13 +243,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("message");
         for (const char *name : {"rowid", "RowID", "oid", "_rowid_"})
-            QTest::addRow("%s", name) << name << "数字"
-                                      << QString("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
-                                                 "请换一个名称").arg(name);
-        QTest::newRow("two type names") << "类别" << "文本数字"
+            QTest::addRow("%s", name)
+                << name << "数字"
+                << QString("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
+                           "请换一个名称")
+                       .arg(name);
+        QTest::newRow("two type names") << "类别"
+                                        << "文本数字"
                                         << "栏目“类别”的数据类型“文本数字”无法识别";
-        QTest::newRow("a counter") << "序号" << "Counter"
-                                   << "栏目“序号”不能设为自动编号：自动编号的只有 ID 栏目，请改用“数字”";
+        QTest::newRow("a counter")
+            << "序号"
+            << "Counter"
+            << "栏目“序号”不能设为自动编号：自动编号的只有 ID 栏目，请改用“数字”";
     }
     void namesAndTypesTheStoreCannotTakeAreRefused()
     {

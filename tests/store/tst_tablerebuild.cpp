@@ -186,11 +186,9 @@ private Q_SLOTS:
                 << "" << plus(kept, row(name, "数字"))
                 << QString("栏目名称“%1”是数据库自用的名称").arg(name);
         QTest::newRow("a second counter")
-            << "" << plus(kept, row("序号", "Counter"))
-            << "栏目“序号”不能设为自动编号";
-        QTest::newRow("a type that is none")
-            << "" << plus(kept, row("类别", "文本数字"))
-            << "栏目“类别”的数据类型“文本数字”无法识别";
+            << "" << plus(kept, row("序号", "Counter")) << "栏目“序号”不能设为自动编号";
+        QTest::newRow("a type that is none") << "" << plus(kept, row("类别", "文本数字"))
+                                             << "栏目“类别”的数据类型“文本数字”无法识别";
         QTest::newRow("no type") << "" << plus(kept, row("类别", ""))
                                  << "栏目“类别”的数据类型“”无法识别";
         // A view over the table makes the engine refuse the rename, after the rows have been
@@ -225,7 +223,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("%2") << "规格%2" << "记录（ID=1）中栏目“规格%2”的文字有6个字，超过了新的大小2";
+        QTest::newRow("%2") << "规格%2"
+                            << "记录（ID=1）中栏目“规格%2”的文字有6个字，超过了新的大小2";
         QTest::newRow("%1 and %3") << "%1x%3"
                                    << "记录（ID=1）中栏目“%1x%3”的文字有6个字，超过了新的大小2";
     }
@@ -282,7 +281,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, hiding);
         TestDatabase t(TestDatabase::Empty);
-        t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 客户 Text (10), " + hiding +
+        t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 客户 Text (10), " +
+               hiding +
                ", 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
                "INSERT INTO 单据 (ID, 客户) VALUES (2, '甲'), (5, '乙');");
         DataSet table;
@@ -305,10 +305,12 @@ private Q_SLOTS:
         TestDatabase t(TestDatabase::Empty);
         t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 客户 Text (10), 打印标记 "
                "yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
-               "CREATE TABLE 单据sub (ID INTEGER PRIMARY KEY AUTOINCREMENT, MID int, 品名 Text (10));\n"
+               "CREATE TABLE 单据sub (ID INTEGER PRIMARY KEY AUTOINCREMENT, MID int, 品名 Text "
+               "(10));\n"
                "INSERT INTO 单据 (ID, 客户) VALUES (1, '甲'), (3, '乙'), (4, '丙');\n"
                "INSERT INTO 单据sub (MID, 品名) VALUES (3, '乙的货'), (4, '丙的货');");
-        const QString joined = "SELECT m.ID, m.客户, s.品名 FROM 单据 m JOIN 单据sub s ON s.MID = m.ID";
+        const QString joined =
+            "SELECT m.ID, m.客户, s.品名 FROM 单据 m JOIN 单据sub s ON s.MID = m.ID";
         const QStringList before = rowsOf(t.db(), joined);
         QVERIFY_THROWS_EXCEPTION(StoreError,
                                  RebuildTable(t.db(), "单据",
@@ -322,7 +324,8 @@ private Q_SLOTS:
         QCOMPARE(listed.last().dataType, QString("数字"));
         RebuildTable(t.db(), "单据", listed, TableRole::Main);
         QCOMPARE(rowsOf(t.db(), joined), before);
-        QCOMPARE(rowsOf(t.db(), "SELECT ID, 序号 FROM 单据"), QStringList({"1|10", "3|30", "4|40"}));
+        QCOMPARE(rowsOf(t.db(), "SELECT ID, 序号 FROM 单据"),
+                 QStringList({"1|10", "3|30", "4|40"}));
     }
 
     void theProgramsOwnTablesAreNeverRebuilt_data()
