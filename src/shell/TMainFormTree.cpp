@@ -4,8 +4,9 @@
 #include "Messages.h"
 #include "NodeImages.h"
 
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
+#include "store/FieldStructure.h"
 #include "store/KindCode.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
@@ -169,9 +170,19 @@ void TMainForm::deleteSelectedNode()
     m_tblNote->deleteCurrent();
     delete node;
     // Only the main table goes; the detail table, template files and settings stay.
-    if (TableExists(Database::connection(), name)) {
-        RunSql(Database::connection(), QStringLiteral("DROP TABLE ") + quoteName(name));
+    switch (FieldStructure::DropTableOfDeletedKind(Database::connection(), name)) {
+    case FieldStructure::DeletedKindTable::Dropped:
         OpenDatabase();
+        break;
+    case FieldStructure::DeletedKindTable::KeptShared:
+        Messages::information(
+            this,
+            QStringLiteral("数据表“%1”还有同名的其他单据在使用，所以保留了它和其中的记录。")
+                .arg(name),
+            windowTitle());
+        break;
+    case FieldStructure::DeletedKindTable::Missing:
+        break;
     }
 }
 

@@ -45,13 +45,15 @@ void DataSet::open()
     if (columns.isEmpty())
         throw StoreError(QStringLiteral("数据表“%1”不存在").arg(m_tableName));
     FilterExpression filter = FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
+    const QString rowId = RowIdName(columns, m_tableName);
 
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    const QString order = m_orderBy.isEmpty() ? QStringLiteral("rowid")
-                                              : quoteName(m_orderBy) + QStringLiteral(", rowid");
-    if (!query.exec(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY %2").arg(quoteName(m_tableName), order)))
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    const QString order =
+        m_orderBy.isEmpty() ? rowId : quoteName(m_orderBy) + QStringLiteral(", ") + rowId;
+    if (!query.exec(QStringLiteral("SELECT %1, * FROM %2 ORDER BY %3")
+                        .arg(rowId, quoteName(m_tableName), order)))
+        throw EngineError(query.lastError());
     QList<Record> records;
     const int n = int(columns.size());
     while (query.next()) {
@@ -63,6 +65,7 @@ void DataSet::open()
         records << std::move(r);
     }
     m_columns = columns;
+    m_rowId = rowId;
     m_records = std::move(records);
     m_filter = std::move(filter);
     m_state = State::Browse;
@@ -273,8 +276,11 @@ void DataSet::setFieldValue(int column, const QVariant &value)
     const auto converted = FieldValue::coerce(value, c.type);
     if (!converted)
         throw StoreError(QStringLiteral("“%1”不是栏目“%2”能接受的值").arg(value.toString(), c.name));
+    if (!FieldValue::storesExactly(*converted, c.type))
+        throw StoreError(FieldValue::inexactMessage(c.name, *converted, c.type));
     if (c.type == FieldType::Text && c.size > 0 && converted->toString().size() > c.size)
-        throw StoreError(QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name).arg(c.size));
+        throw StoreError(
+            QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name, QString::number(c.size)));
     m_buffer[column] = *converted;
     m_assigned[column] = true;
     m_modified = true;
@@ -329,11 +335,12 @@ QSqlQuery &DataSet::prepared(const QString &sql, std::optional<QSqlQuery> &local
 DataSet::Record DataSet::readRecord(qint64 rowid) const
 {
     std::optional<QSqlQuery> local;
-    QSqlQuery &query =
-        prepared(QStringLiteral("SELECT * FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)), local);
+    QSqlQuery &query = prepared(
+        QStringLiteral("SELECT * FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
+        local);
     query.bindValue(0, rowid);
     if (!query.exec() || !query.next())
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+        throw EngineError(query.lastError());
     Record r;
     r.rowid = rowid;
     for (qsizetype i = 0; i < m_columns.size(); ++i)
@@ -385,8 +392,8 @@ void DataSet::post()
             m_modified = false;
             return;
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE rowid = ?")
-                  .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, ")));
+        sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                  .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, ")), m_rowId);
         values << m_records[m_view[m_current]].rowid;
     }
     std::optional<QSqlQuery> local;
@@ -394,7 +401,7 @@ void DataSet::post()
     for (qsizetype i = 0; i < values.size(); ++i)
         query.bindValue(int(i), values[i]);
     if (!query.exec())
-        throw StoreError(QStringLiteral("保存失败：%1").arg(query.lastError().text()));
+        throw EngineError(query.lastError(), QStringLiteral("保存失败"));
     const qint64 insertedRowid = query.lastInsertId().toLongLong();
     query.finish();
 
@@ -451,7 +458,7 @@ void DataSet::deleteCurrent()
     if (m_state == State::Edit)
         cancel();
     Record &record = m_records[m_view[m_current]];
-    RunSql(m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)),
+    RunSql(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
            {record.rowid});
     // Left in place as a tombstone so that the indexes of the view stay valid.
     record.deleted = true;
@@ -471,21 +478,22 @@ void DataSet::deleteRowsInView()
         return;
     QSqlDatabase db = m_db;
     if (!db.transaction())
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(db.lastError().text()));
+        throw EngineError(db.lastError());
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteName(m_tableName)));
+    query.prepare(
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId));
     for (int index : std::as_const(m_view)) {
         query.addBindValue(m_records[index].rowid);
         if (!query.exec()) {
-            const QString why = query.lastError().text();
+            const QSqlError why = query.lastError();
             db.rollback();
-            throw StoreError(QStringLiteral("删除失败：%1").arg(why));
+            throw EngineError(why, QStringLiteral("删除失败"));
         }
     }
     if (!db.commit()) {
-        const QString why = db.lastError().text();
+        const QSqlError why = db.lastError();
         db.rollback();
-        throw StoreError(QStringLiteral("删除失败：%1").arg(why));
+        throw EngineError(why, QStringLiteral("删除失败"));
     }
     for (int index : std::as_const(m_view))
         m_records[index].deleted = true;

@@ -143,7 +143,7 @@ bool IsFixedColumn(const QString &fieldName)
 QList<StructureRow> UserColumns(const QList<StructureRow> &rows, TableRole role)
 {
     static const QRegularExpression plainType(
-        QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*(\\s*\\(\\s*\\d+\\s*(,\\s*\\d+\\s*)?\\))?)?$"));
+        QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\s*\\(\\s*\\d+\\s*(,\\s*\\d+\\s*)?\\))?$"));
     QList<StructureRow> columns;
     QSet<QString> used;
     for (const QString &fixed : fixedColumnsOf(role))
@@ -154,10 +154,23 @@ QList<StructureRow> UserColumns(const QList<StructureRow> &rows, TableRole role)
             continue;
         if (row.fieldName.trimmed().isEmpty())
             throw StoreError(QStringLiteral("第%1行没有填写栏目名称").arg(i + 1));
-        // The type goes into the statement as typed: only a plain type name may.
-        if (!plainType.match(StoreTypeOf(row.dataType)).hasMatch())
+        if (IsRowIdName(row.fieldName))
+            throw StoreError(
+                QStringLiteral("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
+                               "请换一个名称")
+                    .arg(row.fieldName));
+        // The type goes into the statement as typed: only a plain name the program knows may.
+        ColumnDef probe;
+        probe.declaredType = StoreTypeOf(row.dataType);
+        classifyDeclaredType(probe, false);
+        if (!plainType.match(probe.declaredType).hasMatch() || probe.type == FieldType::Unknown)
             throw StoreError(
                 QStringLiteral("栏目“%1”的数据类型“%2”无法识别").arg(row.fieldName, row.dataType));
+        // ID numbers the records and keys the detail rows: a second counter would renumber them.
+        if (probe.type == FieldType::Counter)
+            throw StoreError(QStringLiteral("栏目“%1”不能设为自动编号：自动编号的只有 ID 栏目，"
+                                            "请改用“数字”")
+                                 .arg(row.fieldName));
         if (used.contains(row.fieldName.toUpper()))
             throw StoreError(
                 QStringLiteral("栏目“%1”重名（栏目名称不区分大小写）").arg(row.fieldName));
@@ -250,6 +263,21 @@ bool IsReservedTableName(const QString &name)
         if (n.compare(QString::fromUtf16(reserved), Qt::CaseInsensitive) == 0)
             return true;
     return n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+DeletedKindTable DropTableOfDeletedKind(const QSqlDatabase &db, const QString &kindName)
+{
+    if (IsReservedTableName(kindName) || !TableExists(db, kindName))
+        return DeletedKindTable::Missing;
+    const int users =
+        GetSqlValue(
+            db, QStringLiteral("SELECT count(*) FROM noteKind WHERE kindName = ? COLLATE NOCASE"),
+            {kindName})
+            .toInt();
+    if (users > 0)
+        return DeletedKindTable::KeptShared;
+    RunSql(db, QStringLiteral("DROP TABLE ") + quoteName(kindName));
+    return DeletedKindTable::Dropped;
 }
 
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName)

@@ -61,6 +61,10 @@ QString DetailTableName(const QString &kindName);
 // The program's own tables (noteKind, 常用数据, the scratch tables, the engine's) are no form
 // kind's tables: a kind of such a name would have its structure rebuilt over them.
 bool IsReservedTableName(const QString &name);
+// After a form kind's catalogue row is deleted: drops its main table unless another form
+// kind of the same name (case ignored) still has it. Its detail table always stays.
+enum class DeletedKindTable { Dropped, KeptShared, Missing };
+DeletedKindTable DropTableOfDeletedKind(const QSqlDatabase &db, const QString &kindName);
 // Whether the form kind of that name is marked master-detail.
 bool KindHasDetail(const QSqlDatabase &db, const QString &kindName);
 

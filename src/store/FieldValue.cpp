@@ -3,7 +3,10 @@
 #include "Currency.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QRegularExpression>
+#include <charconv>
+#include <cmath>
 
 namespace FieldValue {
 
@@ -13,6 +16,53 @@ QDateTime wallClock(const QDate &date, const QTime &time)
 }
 
 namespace {
+
+// A double as a whole number, when it is one that fits: casting any other double (NaN, an
+// infinity, one beyond 64 bits) to an integer is undefined.
+std::optional<qint64> wholeNumber(double d)
+{
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    if (!std::isfinite(d) || d < -limit || d >= limit || d != std::trunc(d))
+        return std::nullopt;
+    return qint64(d);
+}
+
+// A double read from an integer column, rounded as the engine reads it; nothing when it
+// lies beyond any whole number.
+std::optional<qint64> roundedWhole(double d)
+{
+    return wholeNumber(std::round(d));
+}
+
+// Money lives in the store as the nearest double. Going through units * 10^-4 in binary
+// rounds twice once the amount passes 2^53 ten-thousandths (999999999999.9999 became
+// 1000000000000), so large amounts go through their decimal text, which is exact wherever a
+// double can tell the amount apart at all.
+double storedMoney(Currency amount)
+{
+    constexpr qint64 exactUnits = qint64(1) << 53;
+    if (amount.units() > -exactUnits && amount.units() < exactUnits)
+        return double(amount.units()) / double(Currency::Scale);
+    const QByteArray text = amount.toString().toLatin1();
+    double value = 0;
+    std::from_chars(text.constData(), text.constData() + text.size(), value);
+    return value;
+}
+
+// The amount a stored double stands for: its shortest decimal text, rounded to four places.
+std::optional<Currency> moneyOf(double stored)
+{
+    if (std::fabs(stored) < 1e9) // small enough for Currency's own scaling to be exact
+        return Currency::fromDouble(stored);
+    if (!std::isfinite(stored))
+        return std::nullopt;
+    char buffer[400];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, stored, std::chars_format::fixed);
+    if (end.ec != std::errc())
+        return std::nullopt;
+    return Currency::fromString(QString::fromLatin1(buffer, end.ptr - buffer));
+}
 
 // The form the store writes, read without a regular expression: opening a table of many
 // thousand records parses one of these per row.
@@ -80,7 +130,7 @@ std::optional<QVariant> parse(const QString &text, FieldType type)
     }
     case FieldType::Float: {
         const double v = t.toDouble(&ok);
-        if (ok)
+        if (ok && std::isfinite(v))
             return QVariant(v);
         return std::nullopt;
     }
@@ -129,25 +179,32 @@ std::optional<QVariant> coerce(const QVariant &value, FieldType type)
         if (id == QMetaType::Int || id == QMetaType::LongLong || id == QMetaType::UInt)
             return QVariant(value.toLongLong());
         if (id == QMetaType::Double) {
-            const double d = value.toDouble();
-            if (d == double(qint64(d)))
-                return QVariant(qint64(d));
+            if (const auto whole = wholeNumber(value.toDouble()))
+                return QVariant(*whole);
             return std::nullopt;
         }
         break;
     case FieldType::Float:
-        if (id == QMetaType::Double || id == QMetaType::Int || id == QMetaType::LongLong)
+        if (id == QMetaType::Double) {
+            if (!std::isfinite(value.toDouble()))
+                return std::nullopt;
+            return value;
+        }
+        if (id == QMetaType::Int || id == QMetaType::LongLong)
             return QVariant(value.toDouble());
         if (value.canConvert<Currency>() && id == qMetaTypeId<Currency>())
-            return QVariant(value.value<Currency>().toDouble());
+            return QVariant(storedMoney(value.value<Currency>()));
         break;
     case FieldType::Currency:
         if (id == qMetaTypeId<Currency>())
             return value;
-        if (id == QMetaType::Int || id == QMetaType::LongLong)
-            return QVariant::fromValue(Currency::fromUnits(value.toLongLong() * Currency::Scale));
+        if (id == QMetaType::Int || id == QMetaType::LongLong) {
+            if (const auto c = Currency::fromWhole(value.toLongLong()))
+                return QVariant::fromValue(*c);
+            return std::nullopt;
+        }
         if (id == QMetaType::Double) {
-            if (const auto c = Currency::fromDouble(value.toDouble()))
+            if (const auto c = moneyOf(value.toDouble()))
                 return QVariant::fromValue(*c);
             return std::nullopt;
         }
@@ -190,18 +247,28 @@ QVariant fromStorage(const QVariant &stored, FieldType type)
     switch (type) {
     case FieldType::Counter:
     case FieldType::Integer:
-        return id == QMetaType::LongLong ? stored : QVariant(stored.toLongLong());
+        if (id == QMetaType::LongLong)
+            return stored;
+        if (id == QMetaType::Double) {
+            if (const auto whole = roundedWhole(stored.toDouble()))
+                return QVariant(*whole);
+            return QVariant();
+        }
+        return QVariant(stored.toLongLong());
     case FieldType::Float:
         return id == QMetaType::Double ? stored : QVariant(stored.toDouble());
-    case FieldType::Currency:
-        if (const auto c = Currency::fromDouble(stored.toDouble()))
-            return QVariant::fromValue(*c);
-        return QVariant();
+    case FieldType::Currency: {
+        const auto c = id == QMetaType::QString ? Currency::fromString(stored.toString())
+                                                : moneyOf(stored.toDouble());
+        return c ? QVariant::fromValue(*c) : QVariant();
+    }
     case FieldType::DateTime:
         if (const auto d = parseDateTime(stored.toString()))
             return QVariant(*d);
         return QVariant();
     case FieldType::Bool:
+        if (id == QMetaType::Double)
+            return QVariant(stored.toDouble() != 0);
         return QVariant(stored.toLongLong() != 0);
     case FieldType::Binary:
         return QVariant(stored.toByteArray());
@@ -220,7 +287,7 @@ QVariant toStorage(const QVariant &value, FieldType type)
         return QVariant();
     switch (type) {
     case FieldType::Currency:
-        return QVariant(value.value<Currency>().toDouble());
+        return QVariant(storedMoney(value.value<Currency>()));
     case FieldType::DateTime:
         return QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     case FieldType::Bool:
@@ -228,6 +295,21 @@ QVariant toStorage(const QVariant &value, FieldType type)
     default:
         return value;
     }
+}
+
+bool storesExactly(const QVariant &value, FieldType type)
+{
+    if (type != FieldType::Currency || value.isNull())
+        return true;
+    const Currency amount = value.value<Currency>();
+    return moneyOf(storedMoney(amount)) == amount;
+}
+
+QString inexactMessage(const QString &column, const QVariant &value, FieldType type)
+{
+    return QStringLiteral(
+               "栏目“%1”的金额“%2”位数太多，不能准确保存（整数和小数合计15位以内的金额都能保存）")
+        .arg(column, toText(value, type));
 }
 
 QString toText(const QVariant &value, FieldType type)
@@ -245,7 +327,7 @@ QString toText(const QVariant &value, FieldType type)
     if (id == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (id == QMetaType::Double)
-        return QString::number(value.toDouble(), 'g', 15);
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
     if (id == QMetaType::QByteArray && type == FieldType::Binary)
         return QStringLiteral("(二进制数据)");
     return value.toString();

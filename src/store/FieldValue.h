@@ -23,6 +23,12 @@ std::optional<QVariant> coerce(const QVariant &value, FieldType type);
 QVariant fromStorage(const QVariant &stored, FieldType type);
 QVariant toStorage(const QVariant &value, FieldType type);
 
+// Whether a value of the column's type reads back from the store as exactly the same value:
+// a money amount of more than about 15 significant digits may not.
+bool storesExactly(const QVariant &value, FieldType type);
+// The refusal of such a value, naming the column and the value.
+QString inexactMessage(const QString &column, const QVariant &value, FieldType type);
+
 // The text a cell editor starts from and the filter's like compares with.
 QString toText(const QVariant &value, FieldType type);
 // Both values non-null and of the column's type; -1, 0 or 1. Text ignores case.

@@ -5,7 +5,6 @@
 #include "StoreError.h"
 
 #include <QDateTime>
-#include <QRegularExpression>
 
 namespace {
 
@@ -15,6 +14,7 @@ struct Token {
     Tok kind = Tok::End;
     QString text;
     int position = 0;
+    bool quoted = false; // a name in [brackets] or "quotes" is never a keyword
 };
 
 bool isNameChar(QChar c)
@@ -27,7 +27,8 @@ QList<Token> tokenize(const QString &s)
     QList<Token> tokens;
     qsizetype i = 0;
     auto fail = [&](const QString &why) {
-        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(i + 1).arg(why));
+        throw StoreError(
+            QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(QString::number(i + 1), why));
     };
     while (i < s.size()) {
         const QChar c = s[i];
@@ -64,13 +65,24 @@ QList<Token> tokenize(const QString &s)
             t.text = s.mid(i + 1, end - i - 1);
             i = end + 1;
         } else if (c == u'[' || c == u'"') {
+            // A doubled closing character stands for itself, so that any name can be written.
             const QChar close = c == u'[' ? u']' : u'"';
-            const qsizetype end = s.indexOf(close, i + 1);
-            if (end < 0)
-                fail(QStringLiteral("栏目名缺少结尾的%1").arg(close));
             t.kind = Tok::Name;
-            t.text = s.mid(i + 1, end - i - 1);
-            i = end + 1;
+            t.quoted = true;
+            for (++i;; ++i) {
+                if (i >= s.size())
+                    fail(QStringLiteral("栏目名缺少结尾的%1").arg(close));
+                if (s[i] == close) {
+                    if (i + 1 < s.size() && s[i + 1] == close) {
+                        t.text += close;
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                t.text += s[i];
+            }
         } else if (QStringView(u"=<>!").contains(c)) {
             t.kind = Tok::Op;
             t.text = c;
@@ -102,6 +114,36 @@ enum class Cmp { Eq, Ne, Lt, Gt, Le, Ge, Like, IsNull, IsNotNull };
 
 enum class LikeShape { Equals, Contains, StartsWith, EndsWith, Pattern };
 
+bool isWild(QChar c)
+{
+    return c == u'*' || c == u'%';
+}
+
+// Whether the text fits the pattern, both case-folded: a wildcard stands for any run of
+// characters, anything else for itself. Going back only to the last wildcard keeps it within
+// text length times pattern length, whatever the pattern.
+bool fitsPattern(QStringView text, QStringView pattern)
+{
+    qsizetype t = 0, p = 0, star = -1, resume = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && isWild(pattern[p])) {
+            star = p++;
+            resume = t;
+        } else if (p < pattern.size() && pattern[p] == text[t]) {
+            ++p;
+            ++t;
+        } else if (star >= 0) {
+            p = star + 1;
+            t = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && isWild(pattern[p]))
+        ++p;
+    return p == pattern.size();
+}
+
 } // namespace
 
 struct FilterExpression::Node {
@@ -116,7 +158,7 @@ struct FilterExpression::Node {
     QVariant literal;
     LikeShape likeShape = LikeShape::Equals;
     QString likeText;
-    QRegularExpression likePattern;
+    QString likePattern; // case-folded
 
     bool evaluate(const QVariantList &row) const
     {
@@ -149,7 +191,7 @@ struct FilterExpression::Node {
             case LikeShape::EndsWith:
                 return s.endsWith(likeText, Qt::CaseInsensitive);
             case LikeShape::Pattern:
-                return likePattern.match(s).hasMatch();
+                return fitsPattern(s.toCaseFolded(), likePattern);
             }
         }
         const QVariant &other = otherColumn >= 0 ? row[otherColumn] : literal;
@@ -196,12 +238,14 @@ private:
     Token take() { return m_tokens[m_pos++]; }
     bool isWord(const Token &t, const char *word) const
     {
-        return t.kind == Tok::Name && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        return t.kind == Tok::Name && !t.quoted &&
+               t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
     static QString describe(const Token &t) { return t.kind == Tok::End ? QStringLiteral("结尾") : t.text; }
     [[noreturn]] void fail(const QString &why) const
     {
-        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2").arg(peek().position + 1).arg(why));
+        throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2")
+                             .arg(QString::number(peek().position + 1), why));
     }
 
     NodePtr binary(FilterExpression::Node::Kind kind, NodePtr l, NodePtr r)
@@ -320,7 +364,6 @@ private:
 
     static void setLikePattern(FilterExpression::Node &node, const QString &pattern)
     {
-        auto isWild = [](QChar c) { return c == u'*' || c == u'%'; };
         QString core = pattern;
         const bool lead = !core.isEmpty() && isWild(core.front());
         if (lead)
@@ -336,13 +379,8 @@ private:
                                            : LikeShape::Equals;
             return;
         }
-        QString regex = QStringLiteral("\\A");
-        for (QChar c : pattern)
-            regex += isWild(c) ? QStringLiteral(".*") : QRegularExpression::escape(QString(c));
-        regex += QStringLiteral("\\z");
         node.likeShape = LikeShape::Pattern;
-        node.likePattern = QRegularExpression(regex, QRegularExpression::CaseInsensitiveOption |
-                                                         QRegularExpression::DotMatchesEverythingOption);
+        node.likePattern = pattern.toCaseFolded();
     }
 };
 

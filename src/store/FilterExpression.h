@@ -10,7 +10,8 @@
 // like with * for any run of characters, is null, is not null) joined by "and", "or" and
 // "not", with parentheses, quoted text ('it''s'), dates as quoted text or #...#, numbers,
 // and the print flag compared with 0 (false) and -1 (true). Column names are matched
-// without regard to case and may be written in [brackets] or "double quotes".
+// without regard to case and may be written in [brackets] or "double quotes", the closing
+// character doubled inside: [a]]b] and "a""b".
 //
 // The text is parsed once against the table's columns and never reaches the database, so
 // typed text cannot change any statement.

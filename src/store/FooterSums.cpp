@@ -4,6 +4,8 @@
 #include "DataSet.h"
 #include "DataSetModel.h"
 
+#include <QtNumeric>
+
 QStringList FooterTexts(const DataSet &dataSet)
 {
     const QList<ColumnDef> &columns = dataSet.columns();
@@ -17,10 +19,15 @@ QStringList FooterTexts(const DataSet &dataSet)
             continue;
         switch (column.type) {
         case FieldType::Currency: {
-            Currency sum;
-            for (int r = 0; r < rows; ++r)
-                sum += dataSet.value(r, c).value<Currency>();
-            texts[c] = DataSetModel::formatMoney(QVariant::fromValue(sum));
+            qint64 units = 0;
+            bool overflow = false;
+            for (int r = 0; r < rows && !overflow; ++r)
+                overflow =
+                    qAddOverflow(units, dataSet.value(r, c).value<Currency>().units(), &units);
+            texts[c] =
+                overflow
+                    ? QStringLiteral("合计超出范围")
+                    : DataSetModel::formatMoney(QVariant::fromValue(Currency::fromUnits(units)));
             break;
         }
         case FieldType::Float: {

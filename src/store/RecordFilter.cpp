@@ -10,16 +10,24 @@ bool isPlainName(const QString &name)
 {
     if (name.isEmpty() || name.front().isDigit())
         return false;
+    for (const char *word : {"and", "or", "not", "like", "is", "null", "true", "false"})
+        if (name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return false;
     for (QChar c : name)
-        if (c.isSpace() || QStringView(u"()'\"#[]=<>!,*+-.").contains(c))
+        if (c.isSpace() || QStringView(u"()'\"#[]=<>!,*+-.%").contains(c))
             return false;
     return true;
 }
 
-// Names that would not read back as one name are bracketed; plain ones go in unchanged.
+// Plain names go in unchanged; any other is bracketed, so that whatever a column is called
+// it reads back as that one name.
 QString columnReference(const QString &name)
 {
-    return isPlainName(name) ? name : u'[' + name + u']';
+    if (isPlainName(name))
+        return name;
+    QString inner = name;
+    inner.replace(u']', QLatin1String("]]"));
+    return u'[' + inner + u']';
 }
 
 } // namespace

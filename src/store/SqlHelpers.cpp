@@ -5,6 +5,22 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
+
+StoreError EngineError(const QSqlError &error, const QString &context)
+{
+    // The engine's primary result codes, as the driver reports them.
+    constexpr int Busy = 5, Locked = 6, Full = 13;
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    if (code == Busy || code == Locked)
+        return StoreError(QStringLiteral("数据库正被其他程序占用，操作没有完成。请稍后再试。"),
+                          error.text());
+    if (code == Full)
+        return StoreError(
+            QStringLiteral("磁盘空间已满（或数据库文件已到大小上限），操作没有完成。"),
+            error.text());
+    return StoreError(context + u'：' + error.text(), error.text());
+}
 
 namespace {
 
@@ -13,11 +29,11 @@ QSqlQuery execute(const QSqlDatabase &db, const QString &statement, const QVaria
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(statement))
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+        throw EngineError(query.lastError());
     for (qsizetype i = 0; i < values.size(); ++i)
         query.bindValue(int(i), values[i]);
     if (!query.exec())
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+        throw EngineError(query.lastError());
     return query;
 }
 
@@ -92,9 +108,40 @@ QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table)
         const bool rowidKey = primaryKeys == 1 && row[5].toInt() == 1 &&
                               c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
         classifyDeclaredType(c, rowidKey);
+        // Only the row id's own column counts; one merely declared "Counter" holds what it
+        // is given.
+        if (c.type == FieldType::Counter && !rowidKey)
+            c.type = FieldType::Integer;
         columns << c;
     }
     return columns;
+}
+
+bool IsRowIdName(const QString &name)
+{
+    for (const char *reserved : {"rowid", "_rowid_", "oid"})
+        if (name.compare(QLatin1String(reserved), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString RowIdName(const QList<ColumnDef> &columns, const QString &table)
+{
+    const auto taken = [&columns](const QString &name) {
+        return std::any_of(columns.begin(), columns.end(), [&name](const ColumnDef &c) {
+            return c.name.compare(name, Qt::CaseInsensitive) == 0;
+        });
+    };
+    for (const QString name :
+         {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
+        if (!taken(name))
+            return name;
+    for (const ColumnDef &c : columns)
+        if (c.type == FieldType::Counter)
+            return quoteName(c.name);
+    throw StoreError(
+        QStringLiteral("数据表“%1”的栏目名称占用了rowid、_rowid_和oid，无法区分其中的记录")
+            .arg(table));
 }
 
 QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column)

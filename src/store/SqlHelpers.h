@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnDef.h"
+#include "StoreError.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -9,6 +10,14 @@
 
 // The statement helpers every window reaches the database through. Errors are thrown as
 // StoreError with the engine's own text; nothing is caught here.
+
+class QSqlError;
+
+// An error of the engine as the user is told it: a locked database and a full disk in plain
+// words, anything else as the context followed by the engine's text. The engine's own text
+// is always the detail.
+StoreError EngineError(const QSqlError &error,
+                       const QString &context = QStringLiteral("数据库错误"));
 
 // A name made safe for a statement: "发票" becomes "\"发票\"", inner quotes doubled.
 QString quoteName(const QString &name);
@@ -31,6 +40,13 @@ DataPacket GetSqlData(const QSqlDatabase &db, const QString &query, const QVaria
 
 // The columns of a table in their order, with declared type, size, required flag and default.
 QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table);
+// How a statement reaches the table's own row id: "rowid", "_rowid_" or "oid", whichever no
+// column of the table is called (a column of such a name hides the row id), else the
+// counter column. Throws StoreError when neither is left.
+QString RowIdName(const QList<ColumnDef> &columns, const QString &table);
+// The names that reach a table's own row id; no column may take one of them.
+bool IsRowIdName(const QString &name);
+
 // The default text stored with a column, as the user typed it; empty when it has none.
 QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column);
 

@@ -11,6 +11,12 @@
 
 namespace {
 
+// The table rows are copied from, and how its row id is named there.
+struct Source {
+    QString table;
+    QString rowId;
+};
+
 struct ColumnCopy {
     ColumnDef to;
     ColumnDef from;
@@ -19,7 +25,7 @@ struct ColumnCopy {
 
 [[noreturn]] void throwQueryError(const QSqlQuery &query)
 {
-    throw StoreError(QStringLiteral("数据库错误：%1").arg(query.lastError().text()));
+    throw EngineError(query.lastError());
 }
 
 QString shown(const QVariant &stored)
@@ -39,23 +45,20 @@ QString typeNameOf(const ColumnDef &column)
 StoreError refusedValue(qint64 id, const ColumnCopy &c, const QVariant &stored)
 {
     return StoreError(QStringLiteral("记录（ID=%1）中栏目“%2”的值“%3”不能存为%4")
-                          .arg(id)
-                          .arg(c.to.name, shown(stored), typeNameOf(c.to)));
+                          .arg(QString::number(id), c.to.name, shown(stored), typeNameOf(c.to)));
 }
 
 StoreError tooLong(qint64 id, const ColumnDef &to, qsizetype length)
 {
-    return StoreError(QStringLiteral("记录（ID=%1）中栏目“%2”的文字有%3个字，超过了新的大小%4")
-                          .arg(id)
-                          .arg(to.name)
-                          .arg(length)
-                          .arg(to.size));
+    return StoreError(
+        QStringLiteral("记录（ID=%1）中栏目“%2”的文字有%3个字，超过了新的大小%4")
+            .arg(QString::number(id), to.name, QString::number(length), QString::number(to.size)));
 }
 
 StoreError emptyRequired(qint64 id, const ColumnDef &to)
 {
-    return StoreError(
-        QStringLiteral("栏目“%1”设为必填，但记录（ID=%2）中它是空的").arg(to.name).arg(id));
+    return StoreError(QStringLiteral("栏目“%1”设为必填，但记录（ID=%2）中它是空的")
+                          .arg(to.name, QString::number(id)));
 }
 
 // Values of these pairs need no conversion: the engine copies them as stored.
@@ -71,7 +74,9 @@ bool sameStorage(const ColumnDef &from, const ColumnDef &to)
     return from.type == FieldType::Counter && to.type == FieldType::Integer;
 }
 
-std::optional<QVariant> convertValue(const QVariant &stored, const ColumnDef &from,
+// The value for the new column; nullopt when it cannot take it. An amount the store would
+// not give back exactly comes with its own refusal.
+std::optional<QVariant> convertValue(qint64 id, const QVariant &stored, const ColumnDef &from,
                                      const ColumnDef &to)
 {
     QVariant value = FieldValue::fromStorage(stored, from.type);
@@ -92,15 +97,18 @@ std::optional<QVariant> convertValue(const QVariant &stored, const ColumnDef &fr
         converted = FieldValue::parse(FieldValue::toText(value, from.type), to.type);
     if (!converted || converted->isNull())
         return std::nullopt;
+    if (!FieldValue::storesExactly(*converted, to.type))
+        throw StoreError(QStringLiteral("记录（ID=%1）中").arg(id) +
+                         FieldValue::inexactMessage(to.name, *converted, to.type));
     return FieldValue::toStorage(*converted, to.type);
 }
 
-std::optional<qint64> firstRecordWhere(const QSqlDatabase &db, const QString &source,
+std::optional<qint64> firstRecordWhere(const QSqlDatabase &db, const Source &source,
                                        const QString &condition)
 {
     const QString id =
-        GetSqlValue(db, QStringLiteral("SELECT rowid FROM %1 WHERE %2 ORDER BY rowid LIMIT 1")
-                            .arg(quoteName(source), condition));
+        GetSqlValue(db, QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %1 LIMIT 1")
+                            .arg(source.rowId, quoteName(source.table), condition));
     if (id.isEmpty())
         return std::nullopt;
     return id.toLongLong();
@@ -108,18 +116,18 @@ std::optional<qint64> firstRecordWhere(const QSqlDatabase &db, const QString &so
 
 // A value copied as stored still has to fit: not longer than the new size, not empty when
 // the column became required (unless its default fills it).
-void checkStoredValues(const QSqlDatabase &db, const QString &source, const ColumnCopy &c)
+void checkStoredValues(const QSqlDatabase &db, const Source &source, const ColumnCopy &c)
 {
     const QString name = quoteName(c.from.name);
     const bool shrunk = !(c.from.type == FieldType::Text && c.from.size <= c.to.size);
     if (c.to.type == FieldType::Text && c.to.size > 0 && shrunk) {
         const auto id = firstRecordWhere(
-            db, source, QStringLiteral("length(%1) > %2").arg(name).arg(c.to.size));
+            db, source, QStringLiteral("length(%1) > %2").arg(name, QString::number(c.to.size)));
         if (id) {
-            const QString text = GetSqlValue(
-                db,
-                QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(name, quoteName(source)),
-                {*id});
+            const QString text = GetSqlValue(db,
+                                             QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                                                 .arg(name, quoteName(source.table), source.rowId),
+                                             {*id});
             throw tooLong(*id, c.to, text.size());
         }
     }
@@ -130,14 +138,14 @@ void checkStoredValues(const QSqlDatabase &db, const QString &source, const Colu
 }
 
 // Converts every value of one column; the rows whose value changes are returned.
-QList<std::pair<qint64, QVariant>> convertColumn(const QSqlDatabase &db, const QString &source,
+QList<std::pair<qint64, QVariant>> convertColumn(const QSqlDatabase &db, const Source &source,
                                                  const ColumnCopy &c)
 {
     QList<std::pair<qint64, QVariant>> changes;
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
-                        .arg(quoteName(c.from.name), quoteName(source))))
+    if (!query.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
+                        .arg(source.rowId, quoteName(c.from.name), quoteName(source.table))))
         throwQueryError(query);
     while (query.next()) {
         const qint64 id = query.value(0).toLongLong();
@@ -147,7 +155,7 @@ QList<std::pair<qint64, QVariant>> convertColumn(const QSqlDatabase &db, const Q
                 throw emptyRequired(id, c.to);
             continue;
         }
-        const auto converted = convertValue(stored, c.from, c.to);
+        const auto converted = convertValue(id, stored, c.from, c.to);
         if (!converted)
             throw refusedValue(id, c, stored);
         if (c.to.type == FieldType::Text && c.to.size > 0 &&
@@ -245,7 +253,14 @@ void rebuildOne(const QSqlDatabase &db, const RebuildJob &job)
     FieldStructure::UserColumns(job.rows, job.role); // refuses a list that cannot make a table
     const QString temporary = freeTemporaryName(db);
     RunSql(db, FieldStructure::CreateStatement(temporary, job.rows, job.role));
+    const QString records = QStringLiteral("SELECT count(*) FROM %1");
+    const qint64 read = GetSqlValue(db, records.arg(quoteName(table))).toLongLong();
     CopyRowsByName(db, temporary, table, QStringLiteral("ID"));
+    // Nothing is dropped unless every record has arrived.
+    const qint64 copied = GetSqlValue(db, records.arg(quoteName(temporary))).toLongLong();
+    if (copied != read)
+        throw StoreError(QStringLiteral("数据表“%1”有%2条记录，重建时只复制了%3条，数据表保持原样")
+                             .arg(table, QString::number(read), QString::number(copied)));
     const qint64 counter = counterPosition(db, table);
     dropCopiedTable(db, table);
     RunSql(
@@ -266,7 +281,8 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
             QStringLiteral("数据表“%1”不存在").arg(targetColumns.isEmpty() ? target : source));
     QStringList excluded;
     SplitList(exclusions.toUpper(), &excluded, u';', true);
-    const std::optional<qint64> firstRecord = firstRecordWhere(db, source, QStringLiteral("1"));
+    const Source from{source, RowIdName(sourceColumns, source)};
+    const std::optional<qint64> firstRecord = firstRecordWhere(db, from, QStringLiteral("1"));
 
     QList<ColumnCopy> copies;
     QString keyColumn;
@@ -294,9 +310,9 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
     QList<QList<std::pair<qint64, QVariant>>> conversions;
     for (const ColumnCopy &c : copies) {
         if (c.converted)
-            conversions.append(convertColumn(db, source, c));
+            conversions.append(convertColumn(db, from, c));
         else
-            checkStoredValues(db, source, c);
+            checkStoredValues(db, from, c);
     }
 
     // A required column's default stands in for an empty value, as on any insert.
@@ -320,7 +336,7 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
     QStringList names, values, joins, staged;
     if (!keyColumn.isEmpty()) {
         names << quoteName(keyColumn);
-        values << QStringLiteral("s.rowid");
+        values << QStringLiteral("s.") + from.rowId;
     }
     qsizetype next = 0;
     for (const ColumnCopy &c : copies) {
@@ -329,7 +345,8 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
         if (c.converted) {
             const QString alias = QStringLiteral("c%1").arg(next);
             staged << stageConverted(db, int(next), conversions[next]);
-            joins << QStringLiteral(" LEFT JOIN %1 %2 ON %2.id = s.rowid").arg(staged.last(), alias);
+            joins << QStringLiteral(" LEFT JOIN %1 %2 ON %2.id = s.%3")
+                         .arg(staged.last(), alias, from.rowId);
             value = alias + QStringLiteral(".v");
             ++next;
         }
@@ -337,9 +354,9 @@ void CopyRowsByName(const QSqlDatabase &db, const QString &target, const QString
                        ? QStringLiteral("coalesce(%1, %2)").arg(value, quoteText(c.to.defaultText))
                        : value);
     }
-    RunSql(db, QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 s%5 ORDER BY s.rowid")
+    RunSql(db, QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 s%5 ORDER BY s.%6")
                    .arg(quoteName(target), names.join(u','), values.join(u','), quoteName(source),
-                        joins.join(QString())));
+                        joins.join(QString()), from.rowId));
     for (const QString &table : staged)
         RunSql(db, QStringLiteral("DROP TABLE %1").arg(table));
 }
@@ -348,7 +365,7 @@ void RebuildTables(const QSqlDatabase &db, const QList<RebuildJob> &jobs)
 {
     QSqlDatabase connection = db;
     if (!connection.transaction())
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(connection.lastError().text()));
+        throw EngineError(connection.lastError());
     try {
         for (const RebuildJob &job : jobs)
             rebuildOne(connection, job);
@@ -357,9 +374,9 @@ void RebuildTables(const QSqlDatabase &db, const QList<RebuildJob> &jobs)
         throw;
     }
     if (!connection.commit()) {
-        const QString why = connection.lastError().text();
+        const QSqlError why = connection.lastError();
         connection.rollback();
-        throw StoreError(QStringLiteral("数据库错误：%1").arg(why));
+        throw EngineError(why);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "shell/TfmNoteSrt.h"
 #include "store/SqlHelpers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,44 @@ private Q_SLOTS:
                      t.db(),
                      "SELECT quote(parentId) || '|' || layer FROM noteKind WHERE kindCode = 'C'"),
                  QString("NULL|1"));
+    }
+
+    void deletingAKindKeepsATableAnotherKindStillUses()
+    {
+        TestDatabase t;
+        t.exec("INSERT INTO 收款收据 (交款单位) VALUES ('甲');");
+        t.exec("CREATE TABLE Receipt (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (10));\n"
+               "INSERT INTO Receipt (名称) VALUES ('乙');");
+        RunSql(t.db(),
+               "INSERT INTO noteKind (kindCode, kindName, parentId, layer, hasDetail) VALUES "
+               "('A03', '收款收据', ?, 2, 0), ('A04', 'Receipt', ?, 2, 0), ('A05', 'RECEIPT', ?, "
+               "2, 0)",
+               {idOf(t.db(), "A"), idOf(t.db(), "A"), idOf(t.db(), "A")});
+        const QString records = GetSqlValue(t.db(), "SELECT count(*) FROM 收款收据");
+        MessageRecorder messages;
+        TMainForm form;
+        for (const char *node : {"(A03)收款收据", "(A05)RECEIPT"}) {
+            messages.clear();
+            select(form, node);
+            form.action("actDelNode")->trigger();
+            const QString table = QString(node).mid(5);
+            QCOMPARE(messages.texts(),
+                     QStringList({"你确信要删除该记录吗？",
+                                  "数据表“" + table +
+                                      "”还有同名的其他单据在使用，所以保留了它和其中的记录。"}));
+        }
+        QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM 收款收据"), records);
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 名称 FROM Receipt"), QString("乙"));
+        QCOMPARE(
+            GetSqlValue(t.db(), "SELECT count(*) FROM noteKind WHERE kindCode IN ('A03', 'A05')"),
+            QString("0"));
+
+        // The last kind of that name takes its table with it.
+        messages.clear();
+        select(form, "(A02)收款收据");
+        form.action("actDelNode")->trigger();
+        QCOMPARE(messages.texts(), QStringList({"你确信要删除该记录吗？"}));
+        QVERIFY(!TableExists(t.db(), "收款收据"));
     }
 
     void aStoringErrorIsShown()

@@ -211,6 +211,12 @@ private Q_SLOTS:
         QTest::newRow("constraint as a type")
             << QList<StructureRow>{row("甲", "Long PRIMARY KEY")} << false
             << "栏目“甲”的数据类型“Long PRIMARY KEY”无法识别";
+        // The engine takes any type name; the program reads back only those it knows.
+        QTest::newRow("a type the program does not know")
+            << QList<StructureRow>{row("甲", "Decimal (10, 2)")} << false
+            << "栏目“甲”的数据类型“Decimal (10, 2)”无法识别";
+        QTest::newRow("no type") << QList<StructureRow>{row("乙", "")} << false
+                                 << "栏目“乙”的数据类型“”无法识别";
         QTest::newRow("same name twice")
             << QList<StructureRow>{row("名称", "文本"), row("名称", "数字")} << false
             << "栏目“名称”重名（栏目名称不区分大小写）";
@@ -235,9 +241,10 @@ private Q_SLOTS:
 
     void acceptedTypes()
     {
-        const QList<StructureRow> rows{row("甲", "Decimal (10, 2)"), row("乙", ""),
-                                       row("丙", "OLE 对象"), row("mid", "数字")};
-        QCOMPARE(UserColumns(rows, TableRole::Main).size(), 4);
+        const QList<StructureRow> rows{row("甲", "Memo"), row("乙", "Text (10)"),
+                                       row("丙", "OLE 对象"), row("mid", "数字"),
+                                       row("丁", "int")};
+        QCOMPARE(UserColumns(rows, TableRole::Main).size(), 5);
     }
 
     void titlesAreAppended_data()

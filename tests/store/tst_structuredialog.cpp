@@ -237,6 +237,62 @@ private Q_SLOTS:
                 "栏目“单号”重名（栏目名称不区分大小写）\n\n单据结构没有保存，数据表保持原样。"});
     }
 
+    void namesAndTypesTheStoreCannotTakeAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("message");
+        for (const char *name : {"rowid", "RowID", "oid", "_rowid_"})
+            QTest::addRow("%s", name)
+                << name << "数字"
+                << QString("栏目名称“%1”是数据库自用的名称（rowid、_rowid_、oid），"
+                           "请换一个名称")
+                       .arg(name);
+        QTest::newRow("two type names") << "类别"
+                                        << "文本数字"
+                                        << "栏目“类别”的数据类型“文本数字”无法识别";
+        QTest::newRow("a counter")
+            << "序号"
+            << "Counter"
+            << "栏目“序号”不能设为自动编号：自动编号的只有 ID 栏目，请改用“数字”";
+    }
+    void namesAndTypesTheStoreCannotTakeAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(QString, message);
+        TestDatabase t;
+        MessageRecorder messages;
+        TStructureDlg dialog("快递运单");
+        dialog.LoadMainStructure();
+        bool released = false;
+        dialog.setTableRelease([&] { return released = true; });
+        typeRow(dialog.cdsTable(), name, type, "");
+        const QString records = GetSqlValue(t.db(), "SELECT group_concat(ID) FROM 快递运单");
+        click(dialog, "OKBtn");
+        QVERIFY(!released);
+        QCOMPARE(messages.texts(), QStringList{message + "\n\n单据结构没有保存，数据表保持原样。"});
+        QCOMPARE(GetSqlValue(t.db(), "SELECT group_concat(ID) FROM 快递运单"), records);
+    }
+
+    void typingIntoTheTypeCellReplacesIt()
+    {
+        StructureListModel list;
+        list.setRows({named(1, "甲")});
+        list.setData(list.index(0, StructureListModel::DataType), "文本", Qt::EditRole);
+        StructureGrid grid(&list);
+        grid.show();
+        grid.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&grid));
+        grid.setCurrentIndex(list.index(0, StructureListModel::DataType));
+        QTest::sendKeyEvent(QTest::Click, &grid, Qt::Key_unknown, QString("数"), Qt::NoModifier);
+        QWidget *editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != &grid);
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString("字"), Qt::NoModifier);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(list.rows().first().dataType, QString("数字"));
+    }
+
     void aWindowThatWillNotLetGoStopsTheSave()
     {
         TestDatabase t;

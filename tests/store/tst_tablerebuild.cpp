@@ -1,6 +1,7 @@
 #include "support/StructureRows.h"
 #include "support/TestDatabase.h"
 
+#include "store/DataSet.h"
 #include "store/FieldStructure.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
@@ -179,6 +180,17 @@ private Q_SLOTS:
             << "记录（ID=3）中栏目“件数”的文字有6个字，超过了新的大小4";
         QTest::newRow("lower-case id")
             << "" << plus(kept, row("id", "数字")) << "栏目“id”重名（栏目名称不区分大小写）";
+        // These names reach the engine's own row id: the table would look empty.
+        for (const char *name : {"rowid", "ROWID", "oid", "_rowid_"})
+            QTest::addRow("column named %s", name)
+                << "" << plus(kept, row(name, "数字"))
+                << QString("栏目名称“%1”是数据库自用的名称").arg(name);
+        QTest::newRow("a second counter")
+            << "" << plus(kept, row("序号", "Counter")) << "栏目“序号”不能设为自动编号";
+        QTest::newRow("a type that is none") << "" << plus(kept, row("类别", "文本数字"))
+                                             << "栏目“类别”的数据类型“文本数字”无法识别";
+        QTest::newRow("no type") << "" << plus(kept, row("类别", ""))
+                                 << "栏目“类别”的数据类型“”无法识别";
         // A view over the table makes the engine refuse the rename, after the rows have been
         // copied and the old table dropped.
         QTest::newRow("failing half-way") << "CREATE VIEW 发货视图 AS SELECT 客户 FROM 发货单;"
@@ -205,6 +217,115 @@ private Q_SLOTS:
         }
         QCOMPARE(dump(t.db(), "发货单"), before);
         QCOMPARE(scratchTables(t.db()), 0);
+    }
+
+    void percentSignsInNamesStayNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("%2") << "规格%2"
+                            << "记录（ID=1）中栏目“规格%2”的文字有6个字，超过了新的大小2";
+        QTest::newRow("%1 and %3") << "%1x%3"
+                                   << "记录（ID=1）中栏目“%1x%3”的文字有6个字，超过了新的大小2";
+    }
+    void percentSignsInNamesStayNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        TestDatabase t(TestDatabase::Empty);
+        FieldStructure::CreateMainTableIfMissing(t.db(), "单据");
+        RebuildTable(t.db(), "单据", {row(name, "文本", 10)}, TableRole::Main);
+        RunSql(t.db(), "INSERT INTO 单据 (" + quoteName(name) + ") VALUES ('六个字的规格')");
+        const QStringList before = dump(t.db(), "单据");
+        try {
+            RebuildTable(t.db(), "单据", {row(name, "文本", 2)}, TableRole::Main);
+            QFAIL("not refused");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.message(), message);
+        }
+        QCOMPARE(dump(t.db(), "单据"), before);
+    }
+
+    void floatBecomesTheShortestText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        // Each text is the shortest that reads back as the same double (as Python's repr
+        // writes it); fifteen digits would cut the first two.
+        QTest::newRow("sixteen digits") << 1234567.123456789 << "1234567.123456789";
+        QTest::newRow("sum of tenths") << 0.1 + 0.2 << "0.30000000000000004";
+        QTest::newRow("plain") << 2.5 << "2.5";
+    }
+    void floatBecomesTheShortestText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        TestDatabase t(TestDatabase::Empty);
+        FieldStructure::CreateMainTableIfMissing(t.db(), "单据");
+        RebuildTable(t.db(), "单据", {row("重量", "浮点型")}, TableRole::Main);
+        RunSql(t.db(), "INSERT INTO 单据 (重量) VALUES (?)", {value});
+        RebuildTable(t.db(), "单据", {row("重量", "文本", 30)}, TableRole::Main);
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 重量 FROM 单据"), text);
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 重量 FROM 单据").toDouble(), value);
+    }
+
+    void columnsHidingTheRowIdKeepTheirRecords_data()
+    {
+        QTest::addColumn<QString>("hiding");
+        QTest::newRow("rowid") << "rowid";
+        QTest::newRow("rowid and oid") << "rowid Long, oid Long";
+        QTest::newRow("all three") << "rowid Long, oid Long, _rowid_ Long";
+    }
+    // Tables made before such names were refused: renaming the column away keeps every record.
+    void columnsHidingTheRowIdKeepTheirRecords()
+    {
+        QFETCH(QString, hiding);
+        TestDatabase t(TestDatabase::Empty);
+        t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 客户 Text (10), " +
+               hiding +
+               ", 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+               "INSERT INTO 单据 (ID, 客户) VALUES (2, '甲'), (5, '乙');");
+        DataSet table;
+        t.open(table, "单据");
+        QCOMPARE(table.rowCount(), 2);
+        table.setCurrentRow(1);
+        table.edit();
+        table.setFieldValue("客户", "丙");
+        table.post();
+        table.deleteCurrent();
+        table.close();
+        QCOMPARE(rowsOf(t.db(), "SELECT ID, 客户 FROM 单据"), QStringList({"2|甲"}));
+        RebuildTable(t.db(), "单据", {row("客户", "文本", 10), row("编号", "数字")},
+                     TableRole::Main);
+        QCOMPARE(rowsOf(t.db(), "SELECT ID, 客户 FROM 单据"), QStringList({"2|甲"}));
+    }
+
+    void counterTypedByTheUserRenumbersNothing()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        t.exec("CREATE TABLE 单据 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 客户 Text (10), 打印标记 "
+               "yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+               "CREATE TABLE 单据sub (ID INTEGER PRIMARY KEY AUTOINCREMENT, MID int, 品名 Text "
+               "(10));\n"
+               "INSERT INTO 单据 (ID, 客户) VALUES (1, '甲'), (3, '乙'), (4, '丙');\n"
+               "INSERT INTO 单据sub (MID, 品名) VALUES (3, '乙的货'), (4, '丙的货');");
+        const QString joined =
+            "SELECT m.ID, m.客户, s.品名 FROM 单据 m JOIN 单据sub s ON s.MID = m.ID";
+        const QStringList before = rowsOf(t.db(), joined);
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 RebuildTable(t.db(), "单据",
+                                              {row("客户", "文本", 10), row("序号", "Counter")},
+                                              TableRole::Main));
+        QCOMPARE(rowsOf(t.db(), joined), before);
+        // A column declared so by an older version is an ordinary whole number.
+        t.exec("ALTER TABLE 单据 ADD COLUMN 序号 Counter;\nUPDATE 单据 SET 序号 = 10 * ID;");
+        const QList<StructureRow> listed = FieldStructure::ReadStructure(t.db(), "单据");
+        QCOMPARE(listed.last().fieldName, QString("序号"));
+        QCOMPARE(listed.last().dataType, QString("数字"));
+        RebuildTable(t.db(), "单据", listed, TableRole::Main);
+        QCOMPARE(rowsOf(t.db(), joined), before);
+        QCOMPARE(rowsOf(t.db(), "SELECT ID, 序号 FROM 单据"),
+                 QStringList({"1|10", "3|30", "4|40"}));
     }
 
     void theProgramsOwnTablesAreNeverRebuilt_data()

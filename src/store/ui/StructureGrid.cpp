@@ -50,9 +50,11 @@ public:
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        if (auto *combo = qobject_cast<QComboBox *>(editor))
+        if (auto *combo = qobject_cast<QComboBox *>(editor)) {
             combo->setCurrentText(index.data(Qt::EditRole).toString());
-        else
+            // As in the other cells, a key that starts the editing replaces the text.
+            combo->lineEdit()->selectAll();
+        } else
             QStyledItemDelegate::setEditorData(editor, index);
     }
 
