@@ -54,7 +54,8 @@ QVariant cellValue(const FreeXL_CellValue &cell)
 
 } // namespace
 
-Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress)
+Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress,
+                                    int columnLimit)
 {
     XlsFile file(path);
     const void *xls = file.handle();
@@ -63,7 +64,7 @@ Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progre
         password == FREEXL_BIFF_OBFUSCATED || freexl_select_active_worksheet(xls, 0) != FREEXL_OK)
         throw StoreError(Worksheet::NotAWorkbook);
 
-    Worksheet sheet;
+    Worksheet sheet(columnLimit);
     const char *name = nullptr;
     if (freexl_get_worksheet_name(xls, 0, &name) == FREEXL_OK && name)
         sheet.setName(QString::fromUtf8(name));
