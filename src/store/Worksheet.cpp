@@ -65,6 +65,14 @@ void Worksheet::setCell(int row, int column, const QVariant &value)
     ++m_cellCount;
 }
 
+void Worksheet::forEachCell(
+    const std::function<void(int row, int column, const QVariant &)> &f) const
+{
+    for (qsizetype row = 0; row < m_rows.size(); ++row)
+        for (const Cell &cell : m_rows[row])
+            f(int(row), cell.column, cell.value);
+}
+
 QString Worksheet::numberText(double value)
 {
     if (!std::isfinite(value))

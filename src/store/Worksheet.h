@@ -53,6 +53,8 @@ public:
     // StoreError(NotAWorkbook).
     void setCell(int row, int column, const QVariant &value);
     int columnLimit() const { return m_columnLimit; }
+    // Every cell holding a value, row by row, left to right.
+    void forEachCell(const std::function<void(int row, int column, const QVariant &)> &f) const;
 
     // A cell as a spreadsheet shows it in a general cell: numbers keep their digits (1 is "1",
     // 12345678901234 stays whole, never an exponent), dates "2026-12-09" or

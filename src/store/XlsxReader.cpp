@@ -382,8 +382,7 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
         sheet.setName(entry.name);
         const SheetContext context{strings, styles, date1904, progress, budget};
         if (!zip.parse(
-                part.target,
-                [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); },
+                part.target, [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); },
                 MaxSheetBytes))
             notAWorkbook();
         return sheet;

@@ -193,8 +193,8 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
     QStringList excluded;
     SplitList(exclusions.toUpper(), &excluded, u';', true);
     // The import reads as many sheet columns as the table has.
-    const auto sheet = pickWorkbook(
-        parent, table->isOpen() ? int(table->columns().size()) : Worksheet::MaxColumns);
+    const auto sheet = pickWorkbook(parent, table->isOpen() ? int(table->columns().size())
+                                                            : Worksheet::MaxColumns);
     if (!sheet)
         return false;
     const int total = int(SheetImport::dataRows(*sheet).size());
