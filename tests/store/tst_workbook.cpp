@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -369,6 +370,32 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, name);
         QCOMPARE(XlsxWriter::sheetName(title), name);
+    }
+
+    // A file size limit stands in for a full disk: the rows, which go through a temporary
+    // file first, cannot all be written, while the compressed workbook still fits.
+    void writerThatCannotWriteItsRowsSaysSo()
+    {
+        const QString file = path("full.xlsx");
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit bounded = old;
+        bounded.rlim_cur = 64 << 10;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &bounded), 0);
+        QString message;
+        try {
+            XlsxWriter writer(file, "x");
+            for (int r = 0; r < 3000; ++r)
+                writer.addRow(QStringList(10, QStringLiteral("北京华联商厦")));
+            writer.close();
+        } catch (const StoreError &e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
+        QVERIFY2(message.startsWith("无法写入电子表格文件"), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(file));
     }
 
     void writerThatCannotCreateItsFileSaysSo()
