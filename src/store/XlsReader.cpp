@@ -70,7 +70,9 @@ Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progre
     clock.start();
     reader.start(settings.program, QStringList(settings.arguments) << path);
     if (!reader.waitForStarted(settings.timeoutMs))
-        refuse();
+        throw StoreError(QStringLiteral("无法启动读取.xls文件的程序“%1”，请重新安装本程序。")
+                             .arg(QDir::toNativeSeparators(settings.program)),
+                         reader.errorString());
     SheetStream::Reader stream(columnLimit, progress);
     while (reader.state() == QProcess::Running || reader.bytesAvailable() > 0) {
         const qint64 left = settings.timeoutMs - clock.elapsed();

@@ -27,7 +27,8 @@ void setProcess(const Process &process);
 // The first worksheet, its first columnLimit columns; dates come as dates, integers as
 // qint64. Throws StoreError(Worksheet::NotAWorkbook) for a damaged or foreign file and for a
 // reader that crashed, ran out of time or memory, or said something it should not have;
-// StoreError(Worksheet::TooLarge) for a sheet past the limits.
+// StoreError(Worksheet::TooLarge) for a sheet past the limits; a StoreError naming the
+// reader when it cannot be started.
 Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {},
                          int columnLimit = Worksheet::MaxColumns);
 

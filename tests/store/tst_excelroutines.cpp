@@ -381,6 +381,22 @@ private Q_SLOTS:
         QCOMPARE(recordCount(), 4);
     }
 
+    void missingXlsReaderIsNamed()
+    {
+        XlsReader::Process reader;
+        reader.program = m_dir.filePath("no-such-reader");
+        XlsReader::setProcess(reader);
+        const auto restored =
+            qScopeGuard([] { XlsReader::setProcess(XlsReader::defaultProcess()); });
+        FileDialogAnswers dialogs;
+        dialogs.answer(workbook({titles(), QJsonArray{1, "D1"}}, "xls"));
+        MessageRecorder messages;
+        QStringList found;
+        QVERIFY(!ReadExcelTitles(nullptr, &found));
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(messages.lastText().contains("no-such-reader"), qPrintable(messages.lastText()));
+    }
+
     void cancelledFileDialogDoesNothing()
     {
         TestDatabase t;
