@@ -11,6 +11,63 @@
 
 namespace {
 
+// How deeply the elements of a member nest, as far as a scan of its bytes can tell: the XML
+// reader keeps every open element, so endless nesting would make it hold gigabytes.
+class Nesting {
+public:
+    // False once elements nest deeper than ZipArchive::MaxDepth.
+    bool scan(const char *data, qsizetype size)
+    {
+        for (qsizetype i = 0; i < size; ++i) {
+            const char c = data[i];
+            switch (m_state) {
+            case State::Text:
+                if (c == '<')
+                    m_state = State::Markup;
+                break;
+            case State::Markup:
+                m_state = c == '/'               ? State::EndTag
+                          : c == '!' || c == '?' ? State::Other
+                                                 : State::StartTag;
+                break;
+            case State::StartTag:
+                if (c == '"' || c == '\'') {
+                    m_quote = c;
+                    m_state = State::Quoted;
+                } else if (c == '>') {
+                    if (m_previous != '/' && ++m_depth > ZipArchive::MaxDepth)
+                        return false;
+                    m_state = State::Text;
+                }
+                break;
+            case State::Quoted:
+                if (c == m_quote)
+                    m_state = State::StartTag;
+                break;
+            case State::EndTag:
+                if (c == '>') {
+                    m_depth = qMax(0, m_depth - 1);
+                    m_state = State::Text;
+                }
+                break;
+            case State::Other:
+                if (c == '>')
+                    m_state = State::Text;
+                break;
+            }
+            m_previous = c;
+        }
+        return true;
+    }
+
+private:
+    enum class State { Text, Markup, StartTag, Quoted, EndTag, Other };
+    State m_state = State::Text;
+    char m_quote = 0;
+    char m_previous = 0;
+    int m_depth = 0;
+};
+
 // One member of the archive, inflated as the XML reader asks for more.
 class ZipEntry : public QIODevice {
 public:
@@ -39,7 +96,7 @@ protected:
         m_read += n;
         const void *markup = memrchr(data, '<', size_t(n));
         m_run = markup ? data + n - static_cast<const char *>(markup) - 1 : m_run + n;
-        if (m_read > m_sizeLimit || m_run > ZipArchive::MaxRun) {
+        if (m_read > m_sizeLimit || m_run > ZipArchive::MaxRun || !m_nesting.scan(data, n)) {
             m_failed = m_tooLarge = true;
             return -1;
         }
@@ -55,6 +112,7 @@ private:
     qint64 m_read = 0;
     qint64 m_size = 0;
     qint64 m_run = 0; // bytes since the last markup
+    Nesting m_nesting;
 };
 
 } // namespace

@@ -226,6 +226,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("file");
         QTest::newRow("shared string of 64 million characters") << "longtext.xlsx";
         QTest::newRow("cell value of 64 million digits") << "longvalue.xlsx";
+        QTest::newRow("elements nested ten million deep") << "deep.xlsx";
     }
     void refusesWhatIsTooLarge()
     {
