@@ -28,6 +28,10 @@ std::vector<quint8> workbookStream(const QString &path)
 {
     static const bool initialised = [] {
         gsf_init();
+        // A damaged document is refused quietly: libgsf's warnings about it are no news.
+        const auto quiet = [](const gchar *, GLogLevelFlags, const gchar *, gpointer) {};
+        for (const char *domain : {"libgsf", "libgsf:msole"})
+            g_log_set_handler(domain, GLogLevelFlags(G_LOG_LEVEL_MASK), quiet, nullptr);
         return true;
     }();
     Q_UNUSED(initialised);
