@@ -78,8 +78,10 @@ Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progre
         const qint64 left = settings.timeoutMs - clock.elapsed();
         if (left <= 0)
             refuse();
-        if (reader.bytesAvailable() == 0)
-            reader.waitForReadyRead(int(qMin<qint64>(left, 100)));
+        // A reader that closed its output but goes on is waited for, not polled.
+        const int wait = int(qMin<qint64>(left, 100));
+        if (reader.bytesAvailable() == 0 && !reader.waitForReadyRead(wait))
+            reader.waitForFinished(wait);
         stream.feed(reader.readAllStandardOutput());
     }
     if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0)

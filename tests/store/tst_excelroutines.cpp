@@ -348,6 +348,8 @@ private Q_SLOTS:
             << python << QStringList{"-c", "b = []\nwhile True: b.append(bytearray(1 << 24))"}
             << 60000 << 60;
         QTest::newRow("says nothing") << sh << QStringList{"-c", "exit 0", "sh"} << 60000 << 60;
+        QTest::newRow("closes its output and hangs")
+            << sh << QStringList{"-c", "exec sleep 600 >&-", "sh"} << 1000 << 60;
         QTest::newRow("talks nonsense")
             << sh << QStringList{"-c", "printf 'Hello, world'", "sh"} << 60000 << 60;
         QTest::newRow("stops in the middle")
