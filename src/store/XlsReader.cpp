@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,9 +54,10 @@ Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progre
     QProcess reader;
     reader.setStandardInputFile(QProcess::nullDevice());
     reader.setStandardErrorFile(QProcess::nullDevice());
-    reader.setChildProcessModifier([settings] {
-        const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
-        const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
+    // Set between fork and exec, so the limits hold whatever the reader program is.
+    const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
+    const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
+    reader.setChildProcessModifier([memory, cpu] {
         if (setrlimit(RLIMIT_AS, &memory) != 0 || setrlimit(RLIMIT_CPU, &cpu) != 0)
             _exit(127);
     });
