@@ -9,24 +9,24 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <cstddef>
 #include <cstdint>
-#include <unistd.h>
 
 namespace {
 
 void readCompoundDocument(const QByteArray &bytes)
 {
-    static const QString path =
-        QDir::temp().filePath(QStringLiteral("fuzz_xls_%1.xls").arg(getpid()));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return;
-        file.write(bytes);
-    }
+    // Removed when the run ends.
+    static QTemporaryFile file(QDir::temp().filePath(QStringLiteral("fuzz_xls_XXXXXX.xls")));
+    if (!file.isOpen() && !file.open())
+        return;
+    file.resize(0);
+    file.seek(0);
+    file.write(bytes);
+    file.flush();
+    const QString path = file.fileName();
     const BiffCells cells(path);
     if (cells.isWorkbook())
         cells.visitFirstSheet([](int, int, const BiffCells::Value &) {});

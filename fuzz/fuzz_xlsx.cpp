@@ -5,22 +5,22 @@
 #include "store/XlsxReader.h"
 
 #include <QDir>
-#include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <cstddef>
 #include <cstdint>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString path =
-        QDir::temp().filePath(QStringLiteral("fuzz_xlsx_%1.xlsx").arg(getpid()));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    // Removed when the run ends.
+    static QTemporaryFile file(QDir::temp().filePath(QStringLiteral("fuzz_xlsx_XXXXXX.xlsx")));
+    if (!file.isOpen() && !file.open())
+        return 0;
+    file.resize(0);
+    file.seek(0);
+    file.write(reinterpret_cast<const char *>(data), qint64(size));
+    file.flush();
+    const QString path = file.fileName();
     try {
         const Worksheet sheet = XlsxReader::readFirstSheet(path);
         for (int row = 0; row < sheet.rowCount(); ++row)
