@@ -6,9 +6,10 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 
-Worksheet Worksheet::readFirst(const QString &path, const Progress &progress)
+Worksheet Worksheet::readFirst(const QString &path, const Progress &progress, int columnLimit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -17,34 +18,59 @@ Worksheet Worksheet::readFirst(const QString &path, const Progress &progress)
     file.close();
     // An .xlsx is a zip archive; an .xls is a compound document.
     if (head.startsWith("PK\x03\x04"))
-        return XlsxReader::readFirstSheet(path, progress);
+        return XlsxReader::readFirstSheet(path, progress, columnLimit);
     if (head == QByteArray::fromHex("d0cf11e0a1b11ae1"))
-        return XlsReader::readFirstSheet(path, progress);
+        return XlsReader::readFirstSheet(path, progress, columnLimit);
     throw StoreError(NotAWorkbook);
 }
 
 int Worksheet::columnCount(int row) const
 {
-    return row >= 0 && row < m_rows.size() ? int(m_rows[row].size()) : 0;
+    if (row < 0 || row >= m_rows.size() || m_rows[row].isEmpty())
+        return 0;
+    return m_rows[row].last().column + 1;
 }
 
 QVariant Worksheet::cell(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size() || column < 0 || column >= m_rows[row].size())
+    if (row < 0 || row >= m_rows.size())
         return QVariant();
-    return m_rows[row][column];
+    const QList<Cell> &cells = m_rows[row];
+    const auto it = std::lower_bound(cells.begin(), cells.end(), column,
+                                     [](const Cell &c, int col) { return c.column < col; });
+    return it != cells.end() && it->column == column ? it->value : QVariant();
 }
 
 void Worksheet::setCell(int row, int column, const QVariant &value)
 {
-    if (value.isNull() || row < 0 || column < 0)
+    if (row < 0 || row >= MaxRows || column < 0 || column >= MaxColumns)
+        throw StoreError(NotAWorkbook);
+    if (value.isNull() || column >= m_columnLimit)
         return;
     if (row >= m_rows.size())
         m_rows.resize(row + 1);
-    QVariantList &cells = m_rows[row];
-    if (column >= cells.size())
-        cells.resize(column + 1);
-    cells[column] = value;
+    QList<Cell> &cells = m_rows[row];
+    // Readers give cells left to right, so appending is the usual case.
+    auto it = cells.end();
+    if (!cells.isEmpty() && cells.last().column >= column)
+        it = std::lower_bound(cells.begin(), cells.end(), column,
+                              [](const Cell &c, int col) { return c.column < col; });
+    if (it != cells.end() && it->column == column) {
+        it->value = value;
+        return;
+    }
+    if (m_cellCount >= m_cellLimit)
+        throw StoreError(TooLarge);
+    cells.insert(it, Cell{column, value});
+    ++m_cellCount;
+}
+
+void Worksheet::forEachCell(
+    const std::function<void(int row, int column, const QVariant &)> &f) const
+{
+    for (qsizetype row = 0; row < m_rows.size(); ++row)
+        for (const Cell &cell : m_rows[row])
+            f(int(row), cell.column, cell.value);
 }
 
 QString Worksheet::numberText(double value)

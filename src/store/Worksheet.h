@@ -7,28 +7,54 @@
 
 // The cells of one worksheet read from a workbook file, by row and column from 0 (row 0 is the
 // sheet's row 1). A cell is a QString, a number (double, or qint64 from an .xls integer cell),
-// a bool, a QDateTime for a date, or null when empty.
+// a bool, a QDateTime for a date, or null when empty. Only the cells holding a value are
+// kept, so a lone value in the last column costs one cell, not a row of 16384.
 class Worksheet {
 public:
     // What every reader says of a file that is not a workbook it can read.
     static inline const QString NotAWorkbook = QStringLiteral("请选择EXCEL电子表格!");
+    // What a reader says of a sheet holding more than it may keep.
+    static inline const QString TooLarge =
+        QStringLiteral("电子表格太大，无法读取：工作表中的单元格或文字超过了程序能处理的限度"
+                       "（最多1000万个单元格）。请把它分成几个较小的文件。");
+
+    // The largest sheet a spreadsheet makes, and the most cells a sheet read may keep.
+    static constexpr int MaxRows = 1048576;
+    static constexpr int MaxColumns = 16384;
+    static constexpr qint64 MaxCells = 10'000'000;
+
+    // Cells right of columnLimit are dropped as they come: a reader for a table of n columns
+    // keeps n. More than cellLimit cells throws StoreError(TooLarge).
+    explicit Worksheet(int columnLimit = MaxColumns, qint64 cellLimit = MaxCells)
+        : m_columnLimit(columnLimit), m_cellLimit(cellLimit)
+    {
+    }
 
     // Told now and then how far reading has got, in thousandths of the sheet.
     using Progress = std::function<void(int permille)>;
 
     // The first worksheet of an .xlsx or .xls file, told apart by their content rather than
-    // their name. Throws StoreError(NotAWorkbook) for anything else: text, a damaged zip...
-    static Worksheet readFirst(const QString &path, const Progress &progress = {});
+    // their name, keeping the cells of its first columnLimit columns. Throws
+    // StoreError(NotAWorkbook) for anything else: text, a damaged zip...; StoreError(TooLarge)
+    // for a sheet past the limits.
+    static Worksheet readFirst(const QString &path, const Progress &progress = {},
+                               int columnLimit = MaxColumns);
 
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 
     // Rows up to the last one holding a value.
     int rowCount() const { return int(m_rows.size()); }
+    // Columns up to the last one of the row holding a value.
     int columnCount(int row) const;
     QVariant cell(int row, int column) const;
     QString text(int row, int column) const { return cellText(cell(row, column)); }
+    // A null value is no cell. Rows and columns past a spreadsheet's size throw
+    // StoreError(NotAWorkbook).
     void setCell(int row, int column, const QVariant &value);
+    int columnLimit() const { return m_columnLimit; }
+    // Every cell holding a value, row by row, left to right.
+    void forEachCell(const std::function<void(int row, int column, const QVariant &)> &f) const;
 
     // A cell as a spreadsheet shows it in a general cell: numbers keep their digits (1 is "1",
     // 12345678901234 stays whole, never an exponent), dates "2026-12-09" or
@@ -38,6 +64,14 @@ public:
     static QString numberText(double value);
 
 private:
+    struct Cell {
+        int column;
+        QVariant value;
+    };
+    // Each row's cells in column order.
+    QList<QList<Cell>> m_rows;
     QString m_name;
-    QList<QVariantList> m_rows;
+    int m_columnLimit;
+    qint64 m_cellLimit;
+    qint64 m_cellCount = 0;
 };

@@ -1,85 +1,92 @@
 #include "XlsReader.h"
 
+#include "SheetStream.h"
 #include "StoreError.h"
 
-#include <QDateTime>
-#include <QFile>
-#include <freexl.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
-class XlsFile {
-public:
-    explicit XlsFile(const QString &path)
-    {
-        if (freexl_open(QFile::encodeName(path).constData(), &m_handle) != FREEXL_OK)
-            m_handle = nullptr;
-    }
-    ~XlsFile()
-    {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    XlsFile(const XlsFile &) = delete;
-    XlsFile &operator=(const XlsFile &) = delete;
+const QString ReaderName = QStringLiteral("quillet-xls-reader");
 
-    const void *handle() const { return m_handle; }
-
-private:
-    const void *m_handle = nullptr;
-};
-
-QVariant cellValue(const FreeXL_CellValue &cell)
+XlsReader::Process &current()
 {
-    // Only the text kinds (dates and times included) carry text_value.
-    const auto text = [&cell] { return QString::fromUtf8(cell.value.text_value); };
-    switch (cell.type) {
-    case FREEXL_CELL_INT:
-        return QVariant(qint64(cell.value.int_value));
-    case FREEXL_CELL_DOUBLE:
-        return QVariant(cell.value.double_value);
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-        return text();
-    case FREEXL_CELL_DATE:
-        return QVariant(QDate::fromString(text(), QStringLiteral("yyyy-MM-dd")).startOfDay());
-    case FREEXL_CELL_DATETIME:
-        return QVariant(QDateTime::fromString(text(), QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-    case FREEXL_CELL_TIME:
-        return text();
-    default:
-        return QVariant();
-    }
+    static XlsReader::Process process = XlsReader::defaultProcess();
+    return process;
+}
+
+[[noreturn]] void refuse()
+{
+    throw StoreError(Worksheet::NotAWorkbook);
 }
 
 } // namespace
 
-Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress)
+XlsReader::Process XlsReader::defaultProcess()
 {
-    XlsFile file(path);
-    const void *xls = file.handle();
-    unsigned int password = 0;
-    if (!xls || freexl_get_info(xls, FREEXL_BIFF_PASSWORD, &password) != FREEXL_OK ||
-        password == FREEXL_BIFF_OBFUSCATED || freexl_select_active_worksheet(xls, 0) != FREEXL_OK)
-        throw StoreError(Worksheet::NotAWorkbook);
-
-    Worksheet sheet;
-    const char *name = nullptr;
-    if (freexl_get_worksheet_name(xls, 0, &name) == FREEXL_OK && name)
-        sheet.setName(QString::fromUtf8(name));
-    unsigned int rows = 0;
-    unsigned short columns = 0;
-    if (freexl_worksheet_dimensions(xls, &rows, &columns) != FREEXL_OK)
-        throw StoreError(Worksheet::NotAWorkbook);
-    for (unsigned int r = 0; r < rows; ++r) {
-        if (progress && r % 256 == 0)
-            progress(int(qint64(r) * 1000 / rows));
-        for (unsigned short c = 0; c < columns; ++c) {
-            FreeXL_CellValue cell;
-            if (freexl_get_cell_value(xls, r, c, &cell) != FREEXL_OK)
-                throw StoreError(Worksheet::NotAWorkbook);
-            sheet.setCell(int(r), int(c), cellValue(cell));
-        }
+    Process process;
+    if (QCoreApplication::instance()) {
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(ReaderName);
+        if (QFileInfo(beside).isExecutable())
+            process.program = beside;
     }
-    return sheet;
+    if (process.program.isEmpty())
+        process.program = QStringLiteral(QUILLET_XLS_READER);
+    return process;
+}
+
+void XlsReader::setProcess(const Process &process)
+{
+    current() = process;
+}
+
+Worksheet XlsReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress,
+                                    int columnLimit)
+{
+    const Process settings = current();
+    QProcess reader;
+    reader.setStandardInputFile(QProcess::nullDevice());
+    reader.setStandardErrorFile(QProcess::nullDevice());
+    // Set between fork and exec, so the limits hold whatever the reader program is.
+    const rlimit memory{rlim_t(settings.memoryBytes), rlim_t(settings.memoryBytes)};
+    const rlimit cpu{rlim_t(settings.cpuSeconds), rlim_t(settings.cpuSeconds)};
+    reader.setChildProcessModifier([memory, cpu] {
+        if (setrlimit(RLIMIT_AS, &memory) != 0 || setrlimit(RLIMIT_CPU, &cpu) != 0)
+            _exit(127);
+    });
+    const auto stopped = qScopeGuard([&reader] {
+        if (reader.state() != QProcess::NotRunning) {
+            reader.kill();
+            reader.waitForFinished(-1);
+        }
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    reader.start(settings.program, QStringList(settings.arguments) << path);
+    if (!reader.waitForStarted(settings.timeoutMs))
+        throw StoreError(QStringLiteral("无法启动读取.xls文件的程序“%1”，请重新安装本程序。")
+                             .arg(QDir::toNativeSeparators(settings.program)),
+                         reader.errorString());
+    SheetStream::Reader stream(columnLimit, progress);
+    while (reader.state() == QProcess::Running || reader.bytesAvailable() > 0) {
+        const qint64 left = settings.timeoutMs - clock.elapsed();
+        if (left <= 0)
+            refuse();
+        // A reader that closed its output but goes on is waited for, not polled.
+        const int wait = int(qMin<qint64>(left, 100));
+        if (reader.bytesAvailable() == 0 && !reader.waitForReadyRead(wait))
+            reader.waitForFinished(wait);
+        stream.feed(reader.readAllStandardOutput());
+    }
+    if (reader.exitStatus() != QProcess::NormalExit || reader.exitCode() != 0)
+        refuse();
+    return stream.finish();
 }

@@ -19,6 +19,25 @@ namespace {
     throw StoreError(Worksheet::NotAWorkbook);
 }
 
+// What the members may inflate to: far more than any sheet within the cell limit needs.
+constexpr qint64 MaxSheetBytes = qint64(4) << 30;
+constexpr qint64 MaxStringsBytes = qint64(1) << 30;
+
+// Characters of text, shared strings and the sheet's own texts together, that a workbook
+// may hold: some 512 MB.
+class TextBudget {
+public:
+    void spend(qsizetype characters)
+    {
+        m_left -= characters;
+        if (m_left < 0)
+            throw StoreError(Worksheet::TooLarge);
+    }
+
+private:
+    qint64 m_left = qint64(256) << 20;
+};
+
 struct Relationship {
     QString type;
     QString target; // member name inside the archive
@@ -85,7 +104,7 @@ QString decodeEscapes(QString text)
 
 // The text of a string item (<si> or <is>): its <t> elements, those of rich text runs
 // included, phonetic guides left out. Ends on the item's end element.
-QString readStringItem(QXmlStreamReader &xml)
+QString readStringItem(QXmlStreamReader &xml, TextBudget &budget)
 {
     QString text;
     while (!xml.atEnd()) {
@@ -94,9 +113,11 @@ QString readStringItem(QXmlStreamReader &xml)
             break;
         if (!xml.isStartElement())
             continue;
-        if (xml.name() == u"t")
-            text = text.isEmpty() ? xml.readElementText() : text + xml.readElementText();
-        else if (xml.name() == u"rPh")
+        if (xml.name() == u"t") {
+            const QString run = xml.readElementText();
+            budget.spend(run.size());
+            text = text.isEmpty() ? run : text + run;
+        } else if (xml.name() == u"rPh")
             xml.skipCurrentElement();
     }
     return decodeEscapes(text);
@@ -148,31 +169,42 @@ QList<StyleFormat> readStyleFormats(ZipArchive &zip, const QString &member)
     return formats;
 }
 
-QStringList readSharedStrings(ZipArchive &zip, const QString &member)
+QStringList readSharedStrings(ZipArchive &zip, const QString &member, TextBudget &budget)
 {
     QStringList strings;
     if (member.isEmpty())
         return strings;
-    zip.parse(member, [&](QXmlStreamReader &xml) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isStartElement() && xml.name() == u"si")
-                strings << readStringItem(xml);
-        }
-    });
+    zip.parse(
+        member,
+        [&](QXmlStreamReader &xml) {
+            while (!xml.atEnd()) {
+                xml.readNext();
+                if (!xml.isStartElement() || xml.name() != u"si")
+                    continue;
+                if (strings.size() >= Worksheet::MaxCells)
+                    throw StoreError(Worksheet::TooLarge);
+                strings << readStringItem(xml, budget);
+            }
+        },
+        MaxStringsBytes);
     return strings;
 }
 
-// "AB12" gives column 27 (from 0) and row 11; false when the reference is not one.
+// "AB12" gives column 27 (from 0) and row 11; false when the reference is not one, a
+// column past XFD included, however many letters it has.
 bool parseReference(QStringView ref, int *column, int *row)
 {
     int c = 0;
     qsizetype i = 0;
-    for (; i < ref.size() && ref[i].isLetter(); ++i)
-        c = c * 26 + (ref[i].toUpper().unicode() - 'A' + 1);
+    for (; i < ref.size() && c <= Worksheet::MaxColumns; ++i) {
+        const char16_t letter = QChar::toUpper(ref[i].unicode());
+        if (letter < u'A' || letter > u'Z')
+            break;
+        c = c * 26 + (letter - u'A' + 1);
+    }
     bool ok = false;
     const int r = ref.mid(i).toInt(&ok);
-    if (i == 0 || c > 16384 || !ok || r < 1 || r > 1048576)
+    if (i == 0 || c > Worksheet::MaxColumns || !ok || r < 1 || r > Worksheet::MaxRows)
         return false;
     *column = c - 1;
     *row = r - 1;
@@ -184,6 +216,7 @@ struct SheetContext {
     const QList<StyleFormat> &styles;
     bool date1904;
     const Worksheet::Progress &progress;
+    TextBudget &budget;
 };
 
 // What a cell's t attribute says its value is.
@@ -216,6 +249,7 @@ QVariant cellValue(CellType type, int style, const QString &value, const SheetCo
     }
     case CellType::InlineString:
     case CellType::Text:
+        context.budget.spend(value.size());
         return decodeEscapes(value);
     case CellType::Boolean:
         return QVariant(value.trimmed() == u"1" || value.trimmed() == u"true");
@@ -250,8 +284,12 @@ void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &c
         ++*column;
     else if (!parseReference(ref, column, &row))
         notAWorkbook();
-    if (*column >= 16384)
+    if (*column >= Worksheet::MaxColumns)
         notAWorkbook();
+    if (*column >= sheet.columnLimit()) {
+        xml.skipCurrentElement();
+        return;
+    }
 
     QString value;
     bool hasValue = false;
@@ -260,7 +298,7 @@ void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &c
             value = xml.readElementText();
             hasValue = true;
         } else if (xml.name() == u"is") {
-            sheet.setCell(row, *column, readStringItem(xml));
+            sheet.setCell(row, *column, readStringItem(xml, context.budget));
         } else {
             xml.skipCurrentElement();
         }
@@ -280,7 +318,7 @@ void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet
         if (xml.name() == u"row") {
             const QStringView r = xml.attributes().value(QLatin1String("r"));
             row = r.isEmpty() ? row + 1 : r.toInt() - 1;
-            if (row < 0 || row >= 1048576)
+            if (row < 0 || row >= Worksheet::MaxRows)
                 notAWorkbook();
             column = -1;
             if (context.progress && row % 256 == 0)
@@ -293,7 +331,8 @@ void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet
 
 } // namespace
 
-Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress)
+Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress,
+                                     int columnLimit)
 {
     ZipArchive zip(path);
     if (!zip.isOpen())
@@ -329,7 +368,9 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
         notAWorkbook();
 
     const QHash<QString, Relationship> parts = readRelationships(zip, workbook);
-    const QStringList strings = readSharedStrings(zip, memberOfType(parts, u"/sharedStrings"));
+    TextBudget budget;
+    const QStringList strings =
+        readSharedStrings(zip, memberOfType(parts, u"/sharedStrings"), budget);
     const QList<StyleFormat> styles = readStyleFormats(zip, memberOfType(parts, u"/styles"));
 
     // Chart sheets do not count: the first worksheet is the first sheet holding cells.
@@ -337,11 +378,12 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
         const Relationship part = parts.value(entry.relationship);
         if (!part.type.endsWith(u"/worksheet"))
             continue;
-        Worksheet sheet;
+        Worksheet sheet(columnLimit);
         sheet.setName(entry.name);
-        const SheetContext context{strings, styles, date1904, progress};
-        if (!zip.parse(part.target,
-                       [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); }))
+        const SheetContext context{strings, styles, date1904, progress, budget};
+        if (!zip.parse(
+                part.target, [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); },
+                MaxSheetBytes))
             notAWorkbook();
         return sheet;
     }

@@ -9,7 +9,9 @@ namespace XlsxReader {
 // The first worksheet: shared and inline strings, numbers, booleans, error values as their
 // text, formulas by their cached values, numbers whose format shows a date as dates, and
 // whole numbers whose format pads them with zeros ("00000") as the padded code.
-// Throws StoreError(Worksheet::NotAWorkbook) for a damaged or foreign file.
-Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {});
+// Cells right of columnLimit are skipped. Throws StoreError(Worksheet::NotAWorkbook) for a
+// damaged or foreign file, StoreError(Worksheet::TooLarge) for one past the limits.
+Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {},
+                         int columnLimit = Worksheet::MaxColumns);
 
 } // namespace XlsxReader

@@ -2,18 +2,43 @@
 
 #include "StoreError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <unzip.h>
 #include <xlsxwriter.h>
 
 namespace {
+
+[[noreturn]] void writeFailed(const QString &path, const QString &detail)
+{
+    throw StoreError(QStringLiteral("无法写入电子表格文件“%1”，导出没有完成。"
+                                    "请检查磁盘空间和文件夹的写入权限。")
+                         .arg(QDir::toNativeSeparators(path)),
+                     detail);
+}
 
 [[noreturn]] void writeFailed(const QString &path, lxw_error error)
 {
     if (error == LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE)
         throw StoreError(QStringLiteral("电子表格最多只能有1048576行、16384列"));
-    throw StoreError(QStringLiteral("无法写入电子表格文件“%1”：%2")
-                         .arg(path, QString::fromUtf8(lxw_strerror(error))));
+    writeFailed(path, QString::fromUtf8(lxw_strerror(error)));
+}
+
+// The bytes of sheet XML a workbook's first sheet inflates to; -1 when the file is no
+// whole zip archive holding one.
+qint64 sheetBytes(const QString &path)
+{
+    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
+    if (!zip)
+        return -1;
+    qint64 size = -1;
+    unz_file_info64 info;
+    if (unzLocateFile(zip, "xl/worksheets/sheet1.xml", 0) == UNZ_OK &&
+        unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK)
+        size = qint64(info.uncompressed_size);
+    unzClose(zip);
+    return size;
 }
 
 } // namespace
@@ -75,6 +100,9 @@ void XlsxWriter::addRow(const QStringList &cells)
                                                        text.constData(), m_text);
         if (error != LXW_NO_ERROR)
             writeFailed(m_path, error);
+        // An inline string cell, <c r="A1" t="inlineStr"><is><t>...</t></is></c>, or an
+        // empty one, <c r="A1" s="1"/>.
+        m_leastSheetBytes += text.isEmpty() ? 10 : 40 + text.size();
     }
     ++m_row;
     m_columns = qMax(m_columns, int(cells.size()));
@@ -92,5 +120,14 @@ void XlsxWriter::close()
     if (error != LXW_NO_ERROR) {
         QFile::remove(m_path);
         writeFailed(m_path, error);
+    }
+    // Rows go through a temporary file whose write errors the library does not check: a
+    // full disk there leaves a workbook that closes without error but lacks rows.
+    const qint64 written = sheetBytes(m_path);
+    if (written < m_leastSheetBytes) {
+        QFile::remove(m_path);
+        writeFailed(m_path, QStringLiteral("sheet1.xml holds %1 bytes, %2 at least were written")
+                                .arg(written)
+                                .arg(m_leastSheetBytes));
     }
 }

@@ -10,7 +10,7 @@ struct lxw_format;
 // Writes a new .xlsx workbook of one sheet, row after row, every value as text. Every cell
 // written, and every cell of the columns written, has the text number format "@", so codes
 // keep their leading zeros and nothing typed later is reinterpreted. Errors are thrown as
-// StoreError.
+// StoreError; close() also checks that the workbook holds every row written.
 class XlsxWriter {
 public:
     // Longest text a cell holds; longer values are cut there.
@@ -37,4 +37,5 @@ private:
     lxw_format *m_text = nullptr;
     int m_row = 0;
     int m_columns = 0;
+    qint64 m_leastSheetBytes = 0; // what the sheet's XML must hold at least
 };

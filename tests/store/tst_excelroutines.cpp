@@ -8,6 +8,7 @@
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
 #include "store/Worksheet.h"
+#include "store/XlsReader.h"
 #include "store/ui/ExcelRoutines.h"
 
 #include <QApplication>
@@ -153,16 +154,17 @@ private Q_SLOTS:
     {
         QFETCH(QString, extension);
         TestDatabase t;
-        const QString file =
-            workbook({titles(), QJsonArray{1, "D1", "甲", "", 1, true, date("2026-12-09T00:00:00")},
-                      QJsonArray{2, "D2", "乙", "", 1, "false", "2026-12-10"},
-                      QJsonArray{3, "D3", "丙", "", 1, 0,
-                                 date("2026-12-11T00:00:00", "yyyy\"年\"m\"月\"d\"日\"")},
-                      QJsonArray{4, "D4", "丁", "", 1, 2.5, "2026/12/12 08:30"},
-                      QJsonArray{5, "D5", "戊", "", 1, "TRUE",
-                                 date("2026-12-13T18:30:05", "yyyy-mm-dd hh:mm:ss")},
-                      QJsonArray{6, "D6", "己", "", 1, -1}},
-                     extension);
+        const QString file = workbook(
+            {titles(), QJsonArray{1, "D1", "甲", "", 1, true, date("2026-12-09T00:00:00")},
+             QJsonArray{2, "D2", "乙", "", 1, "false", "2026-12-10"},
+             QJsonArray{3, "D3", "丙", "", 1, 0,
+                        date("2026-12-11T00:00:00", "yyyy\"年\"m\"月\"d\"日\"")},
+             QJsonArray{4, "D4", "丁", "", 1, 2.5, "2026/12/12 08:30"},
+             QJsonArray{5, "D5", "戊", "", 1, "TRUE",
+                        date("2026-12-13T18:30:05", "yyyy-mm-dd hh:mm:ss")},
+             QJsonArray{6, "D6", "己", "", 1, -1},
+             QJsonArray{7, "D7", "庚", true, 1, false, date("2026-12-14T08:15:00", "yyyy-mm-dd")}},
+            extension);
         DataSet ds;
         openWaybills(ds, false);
         FileDialogAnswers dialogs;
@@ -170,10 +172,11 @@ private Q_SLOTS:
         MessageRecorder messages;
 
         QVERIFY(ImportExcelRows(nullptr, &ds, "ID"));
-        QCOMPARE(dump("SELECT 单号, 打印标记, 填写日期 FROM 快递运单 WHERE ID > 4"),
-                 (QStringList{"D1|1|2026-12-09 00:00:00", "D2|0|2026-12-10 00:00:00",
-                              "D3|0|2026-12-11 00:00:00", "D4|1|2026-12-12 08:30:00",
-                              "D5|1|2026-12-13 18:30:05", "D6|1|<null>"}));
+        QCOMPARE(dump("SELECT 单号, 地址, 打印标记, 填写日期 FROM 快递运单 WHERE ID > 4"),
+                 (QStringList{"D1|<null>|1|2026-12-09 00:00:00", "D2|<null>|0|2026-12-10 00:00:00",
+                              "D3|<null>|0|2026-12-11 00:00:00", "D4|<null>|1|2026-12-12 08:30:00",
+                              "D5|<null>|1|2026-12-13 18:30:05", "D6|<null>|1|<null>",
+                              "D7|TRUE|0|2026-12-14 08:15:00"}));
     }
 
     void importsDetailRowsUnderTheCurrentRecord()
@@ -289,6 +292,111 @@ private Q_SLOTS:
         QCOMPARE(messages.shown().size(), 1);
         QVERIFY2(messages.lastText().startsWith(message), qPrintable(messages.lastText()));
         QCOMPARE(recordCount(), 4);
+    }
+
+    // Workbooks that must be refused whole, whatever they do to the reader.
+    void oversizedAndDamagedFilesImportNothing_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("xls that crashes freexl")
+            << fixture("damaged.xls") << Worksheet::NotAWorkbook;
+        QTest::newRow("a value in column XFD of 4000 rows") << "wide.xlsx"
+                                                            << "电子表格中没有可以导入的数据";
+        QTest::newRow("a shared string of 64 million characters")
+            << "longtext.xlsx" << Worksheet::TooLarge;
+    }
+    void oversizedAndDamagedFilesImportNothing()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        if (!QFileInfo(file).isAbsolute()) {
+            const QString folder = m_dir.filePath("oversized");
+            if (!QFileInfo::exists(folder)) {
+                QVERIFY(QDir().mkpath(folder));
+                QVERIFY(runPython(fixture("make_oversized.py"), {folder}));
+            }
+            file = QDir(folder).filePath(file);
+        }
+        TestDatabase t;
+        DataSet ds;
+        openWaybills(ds, true);
+        FileDialogAnswers dialogs;
+        dialogs.answer(file);
+        MessageRecorder messages;
+
+        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(messages.lastText().startsWith(message), qPrintable(messages.lastText()));
+        QCOMPARE(recordCount(), 4);
+    }
+
+    // The .xls reader runs as a process of its own: one that crashes, hangs, spins, hoards
+    // memory or talks nonsense is refused like a damaged file, and nothing is imported.
+    void misbehavingXlsReaderImportsNothing_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<int>("cpuSeconds");
+        const QString sh = "/bin/sh";
+        const QString python = "/usr/bin/python3";
+        QTest::newRow("crashes") << sh << QStringList{"-c", "kill -SEGV $$", "sh"} << 60000 << 60;
+        QTest::newRow("hangs") << sh << QStringList{"-c", "exec sleep 600", "sh"} << 1000 << 60;
+        QTest::newRow("spins") << python << QStringList{"-c", "while True: pass"} << 60000 << 1;
+        QTest::newRow("hoards memory")
+            << python << QStringList{"-c", "b = []\nwhile True: b.append(bytearray(1 << 24))"}
+            << 60000 << 60;
+        QTest::newRow("says nothing") << sh << QStringList{"-c", "exit 0", "sh"} << 60000 << 60;
+        QTest::newRow("closes its output and hangs")
+            << sh << QStringList{"-c", "exec sleep 600 >&-", "sh"} << 1000 << 60;
+        QTest::newRow("talks nonsense")
+            << sh << QStringList{"-c", "printf 'Hello, world'", "sh"} << 60000 << 60;
+        QTest::newRow("stops in the middle")
+            << sh << QStringList{"-c", "printf 'N\001\000\000\000aC\001'", "sh"} << 60000 << 60;
+    }
+    void misbehavingXlsReaderImportsNothing()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, timeoutMs);
+        QFETCH(int, cpuSeconds);
+        TestDatabase t;
+        const QString file = workbook({titles(), QJsonArray{1, "D1", "甲"}}, "xls");
+        XlsReader::Process reader;
+        reader.program = program;
+        reader.arguments = arguments;
+        reader.timeoutMs = timeoutMs;
+        reader.cpuSeconds = cpuSeconds;
+        reader.memoryBytes = qint64(256) << 20;
+        XlsReader::setProcess(reader);
+        const auto restored =
+            qScopeGuard([] { XlsReader::setProcess(XlsReader::defaultProcess()); });
+        DataSet ds;
+        openWaybills(ds, true);
+        FileDialogAnswers dialogs;
+        dialogs.answer(file);
+        MessageRecorder messages;
+
+        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
+        QCOMPARE(messages.texts(), QStringList{Worksheet::NotAWorkbook});
+        QCOMPARE(recordCount(), 4);
+    }
+
+    void missingXlsReaderIsNamed()
+    {
+        XlsReader::Process reader;
+        reader.program = m_dir.filePath("no-such-reader");
+        XlsReader::setProcess(reader);
+        const auto restored =
+            qScopeGuard([] { XlsReader::setProcess(XlsReader::defaultProcess()); });
+        FileDialogAnswers dialogs;
+        dialogs.answer(workbook({titles(), QJsonArray{1, "D1"}}, "xls"));
+        MessageRecorder messages;
+        QStringList found;
+        QVERIFY(!ReadExcelTitles(nullptr, &found));
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(messages.lastText().contains("no-such-reader"), qPrintable(messages.lastText()));
     }
 
     void cancelledFileDialogDoesNothing()

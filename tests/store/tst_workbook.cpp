@@ -11,6 +11,10 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 // Workbooks written by other programs (openpyxl, xlwt, and an .xlsx put together by hand with
 // the parts other writers use), read back cell by cell; files that are no workbook; and
@@ -33,6 +37,15 @@ class TestWorkbook : public QObject {
         f.write(bytes);
     }
 
+    // Bytes of address space this process holds, from /proc/self/statm.
+    static qint64 addressSpaceInUse()
+    {
+        QFile statm("/proc/self/statm");
+        if (!statm.open(QIODevice::ReadOnly))
+            return 0;
+        return statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    }
+
     static QByteArray readFile(const QString &path)
     {
         QFile f(path);
@@ -45,6 +58,7 @@ private Q_SLOTS:
         QVERIFY(runPython(fixture("make_openpyxl.py"), {path("openpyxl.xlsx")}));
         QVERIFY(runPython(fixture("make_xlwt.py"), {path("xlwt.xls")}));
         QVERIFY(runPython(fixture("make_handmade.py"), {path("handmade.xlsx")}));
+        QVERIFY(runPython(fixture("make_oversized.py"), {m_dir.path()}));
     }
 
     void readsCells_data()
@@ -103,6 +117,10 @@ private Q_SLOTS:
         QTest::newRow("xls date and time") << l << 6 << 0 << date << "2026-12-09 18:30:05";
         QTest::newRow("xls negative") << l << 7 << 0 << -1 << "-42";
         QTest::newRow("xls far cell") << l << 9 << 2 << text << "远处";
+        QTest::newRow("xls date format keeps the time")
+            << l << 5 << 1 << date << "2026-12-09 18:30:05";
+        QTest::newRow("xls true") << l << 6 << 1 << flag << "TRUE";
+        QTest::newRow("xls false") << l << 7 << 1 << flag << "FALSE";
     }
     void readsCells()
     {
@@ -163,18 +181,83 @@ private Q_SLOTS:
         QTest::newRow("damaged zip data") << "damaged.xlsx";
         QTest::newRow("truncated xls") << "truncated.xls";
         QTest::newRow("garbage") << "garbage.xls";
+        // make_xlwt.py's workbook, before column B came in, with four bytes changed: freexl
+        // 1.0.6 dies of a segmentation fault reading it.
+        QTest::newRow("xls that crashes freexl") << fixture("damaged.xls");
         QTest::newRow("zip of something else") << "plainzip.xlsx";
         QTest::newRow("broken xml") << "badxml.xlsx";
+        QTest::newRow("column reference past 32 bits") << "longref.xlsx";
         QTest::newRow("missing file") << "nothing-here.xlsx";
     }
     void refusesWhatIsNoWorkbook()
     {
         QFETCH(QString, file);
         try {
-            Worksheet::readFirst(path(file));
+            Worksheet::readFirst(QFileInfo(file).isAbsolute() ? file : path(file));
             QFAIL("read as a workbook");
         } catch (const StoreError &e) {
             QCOMPARE(e.message(), Worksheet::NotAWorkbook);
+        }
+    }
+
+    // Dense rows would hold 4000 x 16384 cells here, some 2 GB; the sheet has 4000.
+    void wideSheetKeepsOnlyItsCells()
+    {
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_AS, &old), 0);
+        rlimit bounded = old;
+        bounded.rlim_cur = rlim_t(addressSpaceInUse() + (512 << 20));
+        QCOMPARE(setrlimit(RLIMIT_AS, &bounded), 0);
+        std::optional<Worksheet> sheet;
+        try {
+            sheet = Worksheet::readFirst(path("wide.xlsx"));
+        } catch (const std::bad_alloc &) {
+        }
+        setrlimit(RLIMIT_AS, &old);
+        QVERIFY(sheet);
+        QCOMPARE(sheet->rowCount(), 4000);
+        QCOMPARE(sheet->columnCount(3999), 16384);
+        QCOMPARE(sheet->text(3999, 16383), "4000");
+        QCOMPARE(sheet->cell(3999, 0), QVariant());
+    }
+
+    void refusesWhatIsTooLarge_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("shared string of 64 million characters") << "longtext.xlsx";
+        QTest::newRow("cell value of 64 million digits") << "longvalue.xlsx";
+        QTest::newRow("elements nested ten million deep") << "deep.xlsx";
+    }
+    void refusesWhatIsTooLarge()
+    {
+        QFETCH(QString, file);
+        try {
+            Worksheet::readFirst(path(file));
+            QFAIL("read");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.message(), Worksheet::TooLarge);
+        }
+    }
+
+    void sheetRefusesCellsPastItsLimit()
+    {
+        Worksheet sheet(3, 5);
+        sheet.setCell(0, 0, 1);
+        sheet.setCell(0, 7, "past the columns kept");
+        sheet.setCell(1, 2, 2);
+        sheet.setCell(1, 0, 3);
+        sheet.setCell(1, 0, 4); // replaced, not added
+        sheet.setCell(9, 1, 5);
+        QCOMPARE(sheet.columnCount(0), 1);
+        QCOMPARE(sheet.text(1, 0), "4");
+        QCOMPARE(sheet.text(1, 2), "2");
+        QCOMPARE(sheet.rowCount(), 10);
+        sheet.setCell(9, 2, 6);
+        try {
+            sheet.setCell(10, 0, 7);
+            QFAIL("a sixth cell kept");
+        } catch (const StoreError &e) {
+            QCOMPARE(e.message(), Worksheet::TooLarge);
         }
     }
 
@@ -288,6 +371,32 @@ private Q_SLOTS:
         QFETCH(QString, title);
         QFETCH(QString, name);
         QCOMPARE(XlsxWriter::sheetName(title), name);
+    }
+
+    // A file size limit stands in for a full disk: the rows, which go through a temporary
+    // file first, cannot all be written, while the compressed workbook still fits.
+    void writerThatCannotWriteItsRowsSaysSo()
+    {
+        const QString file = path("full.xlsx");
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit bounded = old;
+        bounded.rlim_cur = 64 << 10;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &bounded), 0);
+        QString message;
+        try {
+            XlsxWriter writer(file, "x");
+            for (int r = 0; r < 3000; ++r)
+                writer.addRow(QStringList(10, QStringLiteral("北京华联商厦")));
+            writer.close();
+        } catch (const StoreError &e) {
+            message = e.message();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        signal(SIGXFSZ, oldHandler);
+        QVERIFY2(message.startsWith("无法写入电子表格文件"), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(file));
     }
 
     void writerThatCannotCreateItsFileSaysSo()

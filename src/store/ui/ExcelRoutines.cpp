@@ -108,9 +108,9 @@ void showWorkbook(QWidget *parent, const QString &path)
                                   .arg(QDir::toNativeSeparators(path)));
 }
 
-// The first worksheet of a workbook the user picks; nothing when the user cancelled or the
-// file is no workbook, which the user is told.
-std::optional<Worksheet> pickWorkbook(QWidget *parent)
+// The first worksheet of a workbook the user picks, its first columnLimit columns; nothing
+// when the user cancelled or the file is no workbook, which the user is told.
+std::optional<Worksheet> pickWorkbook(QWidget *parent, int columnLimit = Worksheet::MaxColumns)
 {
     const QString path =
         FileDialogs::getOpenFileName(parent, QStringLiteral("打开Excel文件"), ExcelFilter);
@@ -121,8 +121,8 @@ std::optional<Worksheet> pickWorkbook(QWidget *parent)
         // The last thousandth waits for the end, so that a cancel in between is not lost
         // when the dialog resets at its maximum.
         Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
-        Worksheet sheet =
-            Worksheet::readFirst(path, [&](int permille) { progress.step(qMin(permille, 999)); });
+        Worksheet sheet = Worksheet::readFirst(
+            path, [&](int permille) { progress.step(qMin(permille, 999)); }, columnLimit);
         if (!progress.step(999))
             return std::nullopt;
         return sheet;
@@ -192,7 +192,9 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
 {
     QStringList excluded;
     SplitList(exclusions.toUpper(), &excluded, u';', true);
-    const auto sheet = pickWorkbook(parent);
+    // The import reads as many sheet columns as the table has.
+    const auto sheet = pickWorkbook(parent, table->isOpen() ? int(table->columns().size())
+                                                            : Worksheet::MaxColumns);
     if (!sheet)
         return false;
     const int total = int(SheetImport::dataRows(*sheet).size());
