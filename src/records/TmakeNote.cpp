@@ -119,8 +119,9 @@ void TmakeNote::createFilterBox()
     row->addWidget(m_edtCopies);
     row->addWidget(m_btnSearch);
 
-    // Typing a keyword runs nothing: the search does.
+    // Typing a keyword runs nothing: the search, or Enter in the keyword box, does.
     connect(m_btnSearch, &QPushButton::clicked, this, &TmakeNote::btnSearchClick);
+    connect(m_edtKeyWord, &QLineEdit::returnPressed, this, &TmakeNote::btnSearchClick);
     connect(m_datebegin, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
     connect(m_dateEnd, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
     connect(m_rgPrint, &RadioGroup::changed, this, &TmakeNote::btnSearchClick);
@@ -223,14 +224,16 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
 {
     const QString section = isMain ? m_kindCode : m_kindCode + QStringLiteral("sub");
     IniFile ini(ProgramFolder::settingsPath());
-    grid->writeColumnWidths(ini, section);
+    if (!grid->writeColumnWidths(ini, section))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
     if (!isMain)
         return;
     bool ok = false;
     const int copies = m_edtCopies->text().trimmed().toInt(&ok);
     if (!ok)
         throw StoreError(QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
-    ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies);
+    if (!ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
 }
 
 void TmakeNote::SaveLayout()
