@@ -50,3 +50,8 @@ void TbaseDataForm::PostPendingEdits()
 {
     m_table->checkBrowseMode();
 }
+
+void TbaseDataForm::DiscardPendingEdits()
+{
+    m_table->cancel();
+}

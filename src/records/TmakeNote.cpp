@@ -10,6 +10,7 @@
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
+#include "store/QuilletError.h"
 #include "store/RecordFilter.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
@@ -128,7 +129,7 @@ void TmakeNote::createFilterBox()
     connect(m_edtCopies, &QLineEdit::textChanged, this, [this] {
         try {
             SaveGridWidths(m_dbgrdNote, true);
-        } catch (const StoreError &e) {
+        } catch (const QuilletError &e) {
             showError(e.message());
         }
     });
@@ -244,8 +245,24 @@ void TmakeNote::SaveLayout()
 
 void TmakeNote::PostPendingEdits()
 {
-    m_tblNoteSub->checkBrowseMode();
-    m_tblNote->checkBrowseMode();
+    for (DataSet *table : {m_tblNoteSub, m_tblNote}) {
+        try {
+            table->checkBrowseMode();
+        } catch (const QuilletError &) {
+            // The engine's words for a table deleted under an open window say nothing useful.
+            if (table->isOpen() && !TableExists(table->database(), table->tableName()))
+                throw StoreError(QStringLiteral("数据表“%1”已经不存在（它的单据已被删除），"
+                                                "正在输入的内容无法保存。")
+                                     .arg(table->tableName()));
+            throw;
+        }
+    }
+}
+
+void TmakeNote::DiscardPendingEdits()
+{
+    m_tblNoteSub->cancel();
+    m_tblNote->cancel();
 }
 
 void TmakeNote::btnSearchClick()
@@ -267,7 +284,7 @@ void TmakeNote::btnSearchClick()
                                 : RecordFilter::PrintState::Any;
     try {
         m_tblNote->setFilter(RecordFilter::build(c));
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }

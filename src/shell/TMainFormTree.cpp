@@ -39,6 +39,11 @@ void TMainForm::OpenDatabase()
 void TMainForm::BuildKindTree()
 {
     OpenDatabase();
+    fillKindTree();
+}
+
+void TMainForm::fillKindTree()
+{
     if (!m_tblNote->isOpen())
         return;
     auto *root = new QTreeWidgetItem(m_tree, {RootText});
@@ -187,7 +192,8 @@ void TMainForm::openSelectedStructure()
 
 void TMainForm::refreshTree()
 {
-    m_tree->clear();
+    // The kinds are read first: a database that cannot be read leaves the tree as it was.
     OpenDatabase();
-    BuildKindTree();
+    m_tree->clear();
+    fillKindTree();
 }
