@@ -1,7 +1,6 @@
 #include "TMainForm.h"
 
 #include "KindTabBar.h"
-#include "KindTabWidget.h"
 #include "Messages.h"
 #include "TChildForm.h"
 
@@ -9,16 +8,15 @@
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
-#include "store/StoreError.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>

@@ -6,7 +6,7 @@
 #include "TfmNoteSrt.h"
 
 #include "store/KindCode.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 #include "store/ui/TStructureDlg.h"
 
 #include <QTabWidget>

@@ -9,7 +9,7 @@
 #include "store/KindCode.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 
 #include <QTreeWidget>
 
