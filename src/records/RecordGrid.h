@@ -8,6 +8,11 @@ class IniFile;
 
 // A grid over a data set: edits in place, Enter moves on like Tab, and the column widths
 // are kept in the settings file by column position, hidden columns included.
+//
+// The grid remembers its layout (widths by position, hidden columns by name) and puts it back
+// each time its table is read afresh, so that reopening never shows a hidden link column or
+// forgets a width. A hidden column is never edited, and keeps the width it had for writing.
+// A click on a column title orders the rows by that column; a second click reverses them.
 class RecordGrid : public QTableView {
     Q_OBJECT
 public:
@@ -20,9 +25,12 @@ public:
 
     // Widths from keys "0", "1", ... of the section; 150 for a missing key.
     void readColumnWidths(const IniFile &ini, const QString &section);
-    void writeColumnWidths(IniFile &ini, const QString &section) const;
+    // One writing of the file; false, with the file left as it was, when it failed.
+    bool writeColumnWidths(IniFile &ini, const QString &section) const;
     // Hides the columns of these names (compared exactly) and shows the others.
     void hideColumns(const QStringList &names);
+    // The first visible column that takes typed text; a new row starts there.
+    int firstEditableColumn() const;
 
 Q_SIGNALS:
     void errorOccurred(const QString &message);
@@ -31,13 +39,21 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     DataSet *m_dataSet;
     DataSetModel *m_model;
     QAbstractItemDelegate *m_pictures;
     bool m_followingDataSet = false;
+    bool m_resetting = false;
+    QList<int> m_widths;
+    QStringList m_hiddenNames;
 
+    void applyLayout();
+    void followDataSet(int row);
+    void appendRow();
+    void sortByColumn(int column);
     void moveToNextCell();
     void usePictureDelegateForPictureColumns();
 };

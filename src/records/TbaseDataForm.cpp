@@ -42,10 +42,16 @@ void TbaseDataForm::openTable()
 void TbaseDataForm::SaveLayout()
 {
     IniFile ini(ProgramFolder::settingsPath());
-    m_grid->writeColumnWidths(ini, Section);
+    if (!m_grid->writeColumnWidths(ini, Section))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
 }
 
 void TbaseDataForm::PostPendingEdits()
 {
     m_table->checkBrowseMode();
+}
+
+void TbaseDataForm::DiscardPendingEdits()
+{
+    m_table->cancel();
 }

@@ -17,6 +17,7 @@ public:
 
     void SaveLayout() override;
     void PostPendingEdits() override;
+    void DiscardPendingEdits() override;
 
 private:
     DataSet *m_table;

@@ -10,6 +10,7 @@
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
+#include "store/QuilletError.h"
 #include "store/RecordFilter.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
@@ -119,15 +120,16 @@ void TmakeNote::createFilterBox()
     row->addWidget(m_edtCopies);
     row->addWidget(m_btnSearch);
 
-    // Typing a keyword runs nothing: the search does.
+    // Typing a keyword runs nothing: the search, or Enter in the keyword box, does.
     connect(m_btnSearch, &QPushButton::clicked, this, &TmakeNote::btnSearchClick);
+    connect(m_edtKeyWord, &QLineEdit::returnPressed, this, &TmakeNote::btnSearchClick);
     connect(m_datebegin, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
     connect(m_dateEnd, &CheckedDateEdit::changed, this, &TmakeNote::btnSearchClick);
     connect(m_rgPrint, &RadioGroup::changed, this, &TmakeNote::btnSearchClick);
     connect(m_edtCopies, &QLineEdit::textChanged, this, [this] {
         try {
             SaveGridWidths(m_dbgrdNote, true);
-        } catch (const StoreError &e) {
+        } catch (const QuilletError &e) {
             showError(e.message());
         }
     });
@@ -223,14 +225,16 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
 {
     const QString section = isMain ? m_kindCode : m_kindCode + QStringLiteral("sub");
     IniFile ini(ProgramFolder::settingsPath());
-    grid->writeColumnWidths(ini, section);
+    if (!grid->writeColumnWidths(ini, section))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
     if (!isMain)
         return;
     bool ok = false;
     const int copies = m_edtCopies->text().trimmed().toInt(&ok);
     if (!ok)
         throw StoreError(QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
-    ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies);
+    if (!ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
 }
 
 void TmakeNote::SaveLayout()
@@ -241,8 +245,24 @@ void TmakeNote::SaveLayout()
 
 void TmakeNote::PostPendingEdits()
 {
-    m_tblNoteSub->checkBrowseMode();
-    m_tblNote->checkBrowseMode();
+    for (DataSet *table : {m_tblNoteSub, m_tblNote}) {
+        try {
+            table->checkBrowseMode();
+        } catch (const QuilletError &) {
+            // The engine's words for a table deleted under an open window say nothing useful.
+            if (table->isOpen() && !TableExists(table->database(), table->tableName()))
+                throw StoreError(QStringLiteral("数据表“%1”已经不存在（它的单据已被删除），"
+                                                "正在输入的内容无法保存。")
+                                     .arg(table->tableName()));
+            throw;
+        }
+    }
+}
+
+void TmakeNote::DiscardPendingEdits()
+{
+    m_tblNoteSub->cancel();
+    m_tblNote->cancel();
 }
 
 void TmakeNote::btnSearchClick()
@@ -264,7 +284,7 @@ void TmakeNote::btnSearchClick()
                                 : RecordFilter::PrintState::Any;
     try {
         m_tblNote->setFilter(RecordFilter::build(c));
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }

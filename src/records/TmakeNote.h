@@ -46,6 +46,7 @@ public:
 
     void SaveLayout() override;
     void PostPendingEdits() override;
+    void DiscardPendingEdits() override;
     void ExportToExcel() override;
     void ImportFromExcel() override;
     void CopyRow() override;

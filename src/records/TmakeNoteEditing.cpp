@@ -26,7 +26,7 @@ void TmakeNote::tblNoteAfterInsert(DataSet &table)
         for (int c = 0; c < columns.size(); ++c)
             if (columns[c].type == FieldType::Text && !columns[c].defaultText.isEmpty())
                 table.setFieldValue(c, columns[c].defaultText);
-    } catch (const StoreError &) {
+    } catch (const QuilletError &) {
         // A default the column refuses is passed over; the defaults set so far stay.
     }
     const int fillDate = table.columnIndex(FillDate);
@@ -58,7 +58,7 @@ void TmakeNote::deleteCurrentOf(DataSet *table)
         return;
     try {
         table->deleteCurrent();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }
@@ -74,7 +74,7 @@ void TmakeNote::ClearAll()
         return;
     try {
         m_tblNote->deleteRowsInView();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }
@@ -107,7 +107,7 @@ void TmakeNote::PasteRow()
         m_tblNote->post();
         m_tblNote->reopen();
         SetUpGrid(m_dbgrdNote, true);
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }
@@ -126,7 +126,7 @@ void TmakeNote::ExportToExcel()
             m_tblNoteSub->reopen();
             ExportGridToExcel(this, m_tblNoteSub, Caption + QStringLiteral("明细"));
         }
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(this, e.message(), QStringLiteral("错误"));
     }
     if (m_tblNoteSub->isOpen() && !m_tblNoteSub->master()) {
@@ -144,14 +144,14 @@ void TmakeNote::importInto(RecordGrid *grid, const QString &exclusions, bool isM
     try {
         table->checkBrowseMode();
         ImportExcelRows(this, table, exclusions);
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
     grid->setUpdatesEnabled(true);
     try {
         table->reopen();
         SetUpGrid(grid, isMain);
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }
@@ -194,7 +194,7 @@ void TmakeNote::dbgrdNoteDblClick(RecordGrid *grid, const QModelIndex &index)
         table->edit();
         table->setFieldValue(index.column(), file.readAll());
         table->post();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         showError(e.message());
     }
 }

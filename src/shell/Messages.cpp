@@ -1,6 +1,7 @@
 #include "Messages.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 
 namespace Messages {
@@ -67,6 +68,16 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title)
 bool askOkCancel(QWidget *parent, const QString &text, const QString &title)
 {
     return show(parent, Kind::OkCancel, titleOr(title), text);
+}
+
+void settingsNotSaved(QWidget *parent, const QString &path, const QString &reason)
+{
+    static bool told = false;
+    if (told)
+        return;
+    told = true;
+    error(parent, QStringLiteral("设置文件“%1”不能保存：%2\n文件保持原样，本次运行中的设置改动不会留下。")
+                      .arg(QDir::toNativeSeparators(path), reason));
 }
 
 void setResponder(Responder r)

@@ -26,6 +26,10 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title = QStri
 // OK/Cancel with the question icon; true only for OK.
 bool askOkCancel(QWidget *parent, const QString &text, const QString &title = QString());
 
+// The settings file could not be written: an error box the first time in a run only, so
+// that a full disk is told once and not for every grid and key after it.
+void settingsNotSaved(QWidget *parent, const QString &path, const QString &reason);
+
 // Test hook: while set, no box is shown; the responder gets each message and returns the
 // answer for questions (ignored for plain boxes).
 using Responder = std::function<bool(const Shown &)>;

@@ -22,9 +22,11 @@ public:
     virtual void ClearAll() {}
     virtual void DeleteRow() {}
 
-    // Saves a row still being typed, so that closing never drops it. Throws StoreError
+    // Saves a row still being typed, so that closing never drops it. Throws QuilletError
     // when the row cannot be saved as it stands.
     virtual void PostPendingEdits() {}
+    // Drops what is being typed, for a row the user gives up saving.
+    virtual void DiscardPendingEdits() {}
 
     // The data the 删除 command follows: greyed out while it shows no row.
     virtual DataSet *mainDataSet() const { return nullptr; }

@@ -7,7 +7,7 @@
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -52,7 +53,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(Title);
     try {
         BuildKindTree();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(this, e.message(), Title);
         return; // no settings are read and no tip timer starts without a database
     }
@@ -67,6 +68,32 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
         ShowTipOfDay();
     });
     m_tipTimer->start();
+}
+
+void TMainForm::guarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message());
+    }
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tree->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 TMainForm::~TMainForm()
@@ -84,7 +111,7 @@ QAction *TMainForm::addAction(const QString &name, const QString &caption, const
     a->setToolTip(hint.isEmpty() ? caption : hint);
     a->setEnabled(enabled);
     if (slot)
-        connect(a, &QAction::triggered, this, slot);
+        connect(a, &QAction::triggered, this, [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
     m_actions.insert(name, a);
     return a;
 }
@@ -113,7 +140,7 @@ void TMainForm::createActions()
                                QString::fromUtf8(c.hint), false);
         a->setIcon(icon(c.glyph));
         const auto op = c.op;
-        connect(a, &QAction::triggered, this, [this, op] { dispatch(op); });
+        connect(a, &QAction::triggered, this, [this, op] { guarded([this, op] { dispatch(op); }); });
     }
     addAction("actDownTPL", "下载", "从网站下载单据模板", true)->setIcon(icon(QStyle::SP_DriveNetIcon));
     addAction("actClose", "关闭", "关闭当前窗体", false, &TMainForm::closeActiveTab)
@@ -125,7 +152,7 @@ void TMainForm::createActions()
     addAction("actRestore", "数据还原", "数据还原", true);
     addAction("actBaseTable", "基础数据", "设置基础数据", true);
     connect(m_actions["actBaseTable"], &QAction::triggered, this,
-            [this] { OpenCommonDataTab(m_actions["actBaseTable"]->text()); });
+            [this] { guarded([this] { OpenCommonDataTab(m_actions["actBaseTable"]->text()); }); });
     addAction("actCalc", "计算器", "计算器", true);
     addAction("actNotepad", "记事本", "记事本", true);
     addAction("actHelp", "帮助", "帮助", true);
@@ -204,7 +231,9 @@ void TMainForm::createLayout()
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_treeMenu->popup(m_tree->viewport()->mapToGlobal(pos)); });
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { OpenSelectedNode(); });
+    // The popup acts on the selected node, so a right click must not select another one.
+    m_tree->viewport()->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenSelectedNode(); }); });
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->setContentsMargins(2, 2, 2, 2);
     groupLayout->addWidget(m_tree);
@@ -216,15 +245,11 @@ void TMainForm::createLayout()
     m_background->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_background, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_backgroundMenu->popup(m_background->mapToGlobal(pos)); });
-    m_tabs = new QTabWidget(m_rightSide);
+    m_tabs = new KindTabWidget(m_rightSide);
     m_tabs->setObjectName(QStringLiteral("pgcMain"));
-    m_tabBar = new KindTabBar(m_tabs);
-    // QTabWidget::setTabBar is protected; a tab widget subclass is not worth it for one call.
-    struct TabWidgetAccess : QTabWidget {
-        using QTabWidget::setTabBar;
-    };
-    static_cast<TabWidgetAccess *>(m_tabs)->setTabBar(m_tabBar);
-    connect(m_tabBar, &KindTabBar::closeRequested, this, &TMainForm::closeTabFromMouse);
+    m_tabBar = m_tabs->kindTabBar();
+    connect(m_tabBar, &KindTabBar::closeRequested, this,
+            [this](int index) { guarded([this, index] { closeTabFromMouse(index); }); });
     m_rightSide->addWidget(m_background);
     m_rightSide->addWidget(m_tabs);
     showTabArea(false);
@@ -275,15 +300,11 @@ void TMainForm::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    // Rows still being typed are saved; one that cannot be keeps the program open on it.
+    // Rows still being typed are saved; one that cannot be is dropped only when the user says
+    // so, and otherwise keeps the program open on it.
     for (int i = 0; i < m_tabs->count(); ++i) {
         auto *child = qobject_cast<TChildForm *>(m_tabs->widget(i));
-        try {
-            if (child)
-                child->PostPendingEdits();
-        } catch (const StoreError &e) {
-            m_tabs->setCurrentIndex(i);
-            Messages::error(this, e.message());
+        if (child && !postOrDiscard(child, i)) {
             event->ignore();
             return;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KindTabWidget.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -67,6 +69,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QHash<QString, QAction *> m_actions;
@@ -75,7 +78,7 @@ private:
     QLabel *m_background = nullptr;
     QMenu *m_backgroundMenu = nullptr;
     QStackedWidget *m_rightSide = nullptr;
-    QTabWidget *m_tabs = nullptr;
+    KindTabWidget *m_tabs = nullptr;
     KindTabBar *m_tabBar = nullptr;
     QTimer *m_tipTimer = nullptr;
     DataSet *m_tblNote = nullptr;
@@ -84,6 +87,11 @@ private:
     bool m_showTip = false;
     QString m_currentKindCode, m_currentKindName;
 
+    // Runs a command; an error of the program stops it and is shown, the window stays.
+    void guarded(const std::function<void()> &command);
+    // Saves the rows being typed in the tab's window. One that cannot be saved is dropped
+    // when the user agrees; false when it stays.
+    bool postOrDiscard(TChildForm *child, int index);
     QAction *addAction(const QString &name, const QString &caption, const QString &hint,
                        bool enabled, void (TMainForm::*slot)() = nullptr);
     void createActions();
@@ -109,4 +117,6 @@ private:
     void addKindNode();
     void modifyKindNode();
     void refreshTree();
+    // Adds the nodes of the form-kind table as it was last read.
+    void fillKindTree();
 };

@@ -6,7 +6,7 @@
 #include "TfmNoteSrt.h"
 
 #include "store/KindCode.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 #include "store/ui/TStructureDlg.h"
 
 #include <QTabWidget>
@@ -43,7 +43,7 @@ bool TMainForm::CloseKindWindows(const QString &kindName, QStringList *closedCod
             // What was typed into the window is kept, not dropped with it.
             if (window)
                 window->PostPendingEdits();
-        } catch (const StoreError &e) {
+        } catch (const QuilletError &e) {
             m_tabs->setCurrentIndex(i);
             Messages::error(this,
                             QStringLiteral("“%1”窗口中的修改不能保存：%2\n请先改正或取消这些修改。")

@@ -9,7 +9,7 @@
 #include "records/TbaseDataForm.h"
 #include "records/TmakeNote.h"
 #include "store/DataSet.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 
 #include <QAction>
 #include <QLabel>
@@ -73,7 +73,7 @@ void TMainForm::addChildTab(TChildForm *child, const QString &caption, const QSt
     m_tabBar->setTabData(index, keyword);
     try {
         open();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         m_tabs->removeTab(index);
         delete child;
         showTabArea(m_tabs->count() > 0);
@@ -128,11 +128,12 @@ void TMainForm::CloseTab(int index)
         const int count = m_tabs->count();
         QWidget *page = m_tabs->widget(index);
         if (auto *child = qobject_cast<TChildForm *>(page)) {
+            if (!postOrDiscard(child, index))
+                return;
             try {
-                child->PostPendingEdits();
                 child->SaveLayout();
-            } catch (const StoreError &e) {
-                // A row or a setting that cannot be stored as it stands: the tab stays open.
+            } catch (const QuilletError &e) {
+                // A setting that cannot be stored as it stands: the tab stays open.
                 Messages::error(this, e.message());
                 return;
             }
@@ -146,6 +147,20 @@ void TMainForm::CloseTab(int index)
     }
     if (m_tabs->count() == 0)
         setTabCommandsEnabled(AllTabCommands, false);
+}
+
+bool TMainForm::postOrDiscard(TChildForm *child, int index)
+{
+    try {
+        child->PostPendingEdits();
+        return true;
+    } catch (const QuilletError &e) {
+        m_tabs->setCurrentIndex(index);
+        if (!Messages::askYesNo(this, e.message() + QStringLiteral("\n\n放弃修改?"), windowTitle()))
+            return false;
+        child->DiscardPendingEdits();
+        return true;
+    }
 }
 
 void TMainForm::closeActiveTab()

@@ -10,7 +10,7 @@
 #include "store/KindCode.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
-#include "store/StoreError.h"
+#include "store/QuilletError.h"
 
 #include <QTreeWidget>
 
@@ -40,6 +40,11 @@ void TMainForm::OpenDatabase()
 void TMainForm::BuildKindTree()
 {
     OpenDatabase();
+    fillKindTree();
+}
+
+void TMainForm::fillKindTree()
+{
     if (!m_tblNote->isOpen())
         return;
     auto *root = new QTreeWidgetItem(m_tree, {RootText});
@@ -198,7 +203,8 @@ void TMainForm::openSelectedStructure()
 
 void TMainForm::refreshTree()
 {
-    m_tree->clear();
+    // The kinds are read first: a database that cannot be read leaves the tree as it was.
     OpenDatabase();
-    BuildKindTree();
+    m_tree->clear();
+    fillKindTree();
 }

@@ -149,7 +149,7 @@ bool TfmNoteSrt::addKind(const QString &code, const QString &parentCode)
         m_qryMain->locate(QStringLiteral("ID"), m_id);
         m_oldCode = code;
         placeNode(code);
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(this, e.message(), Title);
         return false;
     }
@@ -188,7 +188,7 @@ bool TfmNoteSrt::modifyKind(const QString &code, const QString &parentCode)
         if (!node)
             return false;
         node->setText(0, NodeText(code, m_name->text().trimmed()));
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(this, e.message(), Title);
         return false;
     }
@@ -228,7 +228,7 @@ void ShowKindDialog(TMainForm *mainForm, const QString &oldCode, int id)
         TfmNoteSrt dialog(mainForm, oldCode, id);
         dialog.move(mainForm->geometry().center() - dialog.rect().center());
         dialog.exec();
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(mainForm, e.message(), Title);
     }
 }

@@ -5,6 +5,8 @@
 #include "StoreError.h"
 
 #include <QSqlError>
+
+#include <algorithm>
 #include <QSqlQuery>
 
 DataSet::DataSet(QObject *parent) : QObject(parent) {}
@@ -125,6 +127,43 @@ void DataSet::setFiltered(bool on)
     }
 }
 
+void DataSet::setSort(const QString &column, Qt::SortOrder order)
+{
+    if (column == m_sortColumn && order == m_sortOrder)
+        return;
+    if (!isOpen()) {
+        m_sortColumn = column;
+        m_sortOrder = order;
+        return;
+    }
+    checkBrowseMode();
+    const int record = m_current >= 0 ? m_view[m_current] : -1;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    rebuildView();
+    const int row = int(m_view.indexOf(record));
+    if (row > 0) {
+        m_current = row;
+        Q_EMIT currentRowChanged(m_current);
+    }
+}
+
+void DataSet::sortView()
+{
+    const int column = m_sortColumn.isEmpty() ? -1 : columnIndex(m_sortColumn);
+    if (column < 0)
+        return;
+    const FieldType type = m_columns[column].type;
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(m_view.begin(), m_view.end(), [&](int a, int b) {
+        const QVariant &x = m_records[a].values[column];
+        const QVariant &y = m_records[b].values[column];
+        const int order = x.isNull() || y.isNull() ? int(y.isNull()) - int(x.isNull())
+                                                   : FieldValue::compare(x, y, type);
+        return descending ? order > 0 : order < 0;
+    });
+}
+
 void DataSet::setMasterLink(DataSet *master, const QString &masterField, const QString &detailField)
 {
     if (m_master)
@@ -184,6 +223,7 @@ void DataSet::rebuildView()
                 m_view << int(i);
         }
     }
+    sortView();
     m_current = m_view.isEmpty() ? -1 : 0;
     Q_EMIT reset();
     Q_EMIT currentRowChanged(m_current);

@@ -53,6 +53,12 @@ public:
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
 
+    // The rows in view in the order of a column (empty values first), kept through filtering
+    // and reopening; an empty name: as read. The current record stays current.
+    void setSort(const QString &column, Qt::SortOrder order);
+    const QString &sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
+
     // A detail table shows the rows whose detailField equals masterField of the master's
     // current row. Without a master every row passing the filter is in view.
     void setMasterLink(DataSet *master, const QString &masterField, const QString &detailField);
@@ -128,6 +134,9 @@ private:
     FilterExpression m_filter;
     bool m_filtered = false;
 
+    QString m_sortColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+
     QPointer<DataSet> m_master;
     QString m_masterField, m_detailField;
 
@@ -141,6 +150,7 @@ private:
     QSqlQuery &prepared(const QString &sql, std::optional<QSqlQuery> &local) const;
     bool isBufferRow(int row) const;
     void rebuildView();
+    void sortView();
     void setState(State state);
     void requireOpen() const;
     void requireEditing() const;

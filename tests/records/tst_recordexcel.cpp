@@ -6,12 +6,15 @@
 #include "records/RecordGrid.h"
 #include "records/TmakeNote.h"
 #include "store/DataSet.h"
+#include "store/IniFile.h"
+#include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 #include "store/Worksheet.h"
 
 #include <QAction>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QtTest>
 
 // The record window's workbook and picture commands over the demo waybill kind (快递运单:
@@ -45,6 +48,55 @@ private Q_SLOTS:
         // Afterwards the detail grid follows the first record again.
         QCOMPARE(m_window->mainDataSet()->currentRow(), 0);
         QCOMPARE(m_window->detailDataSet()->rowCount(), 2);
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    // Every command that reads a table afresh keeps the grids as laid out: the detail grid's
+    // link columns stay hidden and their stored widths are written back, not 0.
+    void layoutSurvivesReopening_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("export") << "export";
+        QTest::newRow("import") << "import";
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("detail import") << "detail import";
+    }
+    void layoutSurvivesReopening()
+    {
+        QFETCH(QString, command);
+        MessageRecorder messages;
+        FileDialogAnswers files;
+        IniFile settings(ProgramFolder::settingsPath());
+        settings.writeValues("A01sub", {{"0", "40"}, {"1", "45"}, {"2", "33"}});
+        open("A01", "快递运单");
+        RecordGrid *main = m_window->mainGrid();
+        RecordGrid *detail = m_window->detailGrid();
+        main->setColumnWidth(1, 77); // dragged by the user, not stored yet
+        const int mid = m_window->detailDataSet()->columnIndex("MID");
+        if (command == "export") {
+            m_window->ExportToExcel();
+        } else if (command == "import") {
+            m_window->ImportFromExcel(); // the file dialog is cancelled: the table is read afresh
+        } else if (command == "paste") {
+            m_window->CopyRow();
+            m_window->PasteRow();
+        } else {
+            m_window->findChild<QAction *>("actImportsub")->trigger();
+        }
+        QVERIFY(detail->isColumnHidden(0));
+        QVERIFY(detail->isColumnHidden(mid));
+        QCOMPARE(detail->columnWidth(2), 33);
+        QVERIFY(!main->isColumnHidden(0));
+        QCOMPARE(main->columnWidth(1), command == "import" || command == "paste" ? 150 : 77);
+        // A hidden link column takes no typing.
+        detail->setCurrentIndex(detail->model()->index(0, mid));
+        QTest::keyClicks(detail, "9");
+        QVERIFY(!detail->findChild<QLineEdit *>());
+        m_window->SaveLayout();
+        IniFile written(ProgramFolder::settingsPath());
+        QCOMPARE(written.readInteger("A01sub", "0", -1), 40);
+        QCOMPARE(written.readInteger("A01sub", "1", -1), 45);
+        QCOMPARE(written.readInteger("A01sub", "2", -1), 33);
         QVERIFY(messages.shown().isEmpty());
     }
 

@@ -1,3 +1,4 @@
+#include "support/FileSizeLimit.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordWindowFixture.h"
 
@@ -13,6 +14,7 @@
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
 
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -306,6 +308,103 @@ private Q_SLOTS:
         QTest::keyClick(grid, Qt::Key_Up); // left untouched, the new row goes again
         QCOMPARE(grid->model()->rowCount(), last + 1);
         QCOMPARE(m_window->mainDataSet()->state(), DataSet::State::Browse);
+    }
+
+    // Typing a value into a new row, started by typing into an empty grid, by Insert or by
+    // Down on the last row: the value lands in the first column that takes text.
+    void newRowStartsOnFirstEditableColumn_data()
+    {
+        QTest::addColumn<bool>("detail");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("column");
+        QTest::newRow("typing into empty record grid") << false << int(Qt::Key_unknown) << "单号";
+        QTest::newRow("Insert in record grid") << false << int(Qt::Key_Insert) << "单号";
+        QTest::newRow("Down in record grid") << false << int(Qt::Key_Down) << "单号";
+        QTest::newRow("Insert in detail grid") << true << int(Qt::Key_Insert) << "品名";
+        QTest::newRow("Down in detail grid") << true << int(Qt::Key_Down) << "品名";
+    }
+    void newRowStartsOnFirstEditableColumn()
+    {
+        QFETCH(bool, detail);
+        QFETCH(int, start);
+        QFETCH(QString, column);
+        MessageRecorder messages;
+        open("A01", "快递运单");
+        m_window->show();
+        RecordGrid *grid = detail ? m_window->detailGrid() : m_window->mainGrid();
+        DataSet *ds = grid->dataSet();
+        if (start == Qt::Key_unknown)
+            m_window->mainDataSet()->setFilter("打印标记=0 and 金额 > 1000000");
+        grid->setFocus();
+        const int rows = ds->rowCount();
+        if (rows > 0)
+            grid->setCurrentIndex(grid->model()->index(rows - 1, 0)); // the first column, hidden or not
+        if (start != Qt::Key_unknown)
+            QTest::keyClick(grid, Qt::Key(start));
+        QTest::keyClick(grid, Qt::Key_A);
+        auto *editor = grid->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "B9");
+        QTest::keyClick(editor, Qt::Key_Return); // the cell's value is handed over queued
+        QTRY_COMPARE(ds->fieldValue(column).toString(), QString("aB9"));
+        QCOMPARE(ds->state(), DataSet::State::Insert);
+        QCOMPARE(ds->currentRow(), rows);
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void titleClickSortsAndSecondClickReverses()
+    {
+        open("A01", "快递运单");
+        m_window->show();
+        DataSet *ds = m_window->mainDataSet();
+        QHeaderView *header = m_window->mainGrid()->horizontalHeader();
+        const int money = ds->columnIndex("金额");
+        const QPoint title(header->sectionViewportPosition(money) + 10, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+        QCOMPARE(column("单号"), QStringList({"YD20260004", "YD20260002", "YD20260001"})); // 320.25, 860, 1234.5
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
+        QCOMPARE(column("单号"), QStringList({"YD20260001", "YD20260002", "YD20260004"}));
+        QCOMPARE(ds->filter(), QString("打印标记=0"));
+        // The order holds when the search changes what is in view.
+        child<RadioGroup>("rgPrint")->setItemIndex(2);
+        child<CheckedDateEdit>("datebegin")->setChecked(false);
+        QCOMPARE(column("单号"), QStringList({"YD20260001", "YD20260002", "YD20260004", "YD20260003"}));
+    }
+
+    void enterInKeywordBoxSearches()
+    {
+        open("A01", "快递运单");
+        auto *keyword = child<QLineEdit>("edtKeyWord");
+        keyword->setText("成都");
+        QCOMPARE(m_window->mainDataSet()->filter(), QString("打印标记=0"));
+        QTest::keyClick(keyword, Qt::Key_Return);
+        QVERIFY(m_window->mainDataSet()->filter().contains("成都"));
+        QCOMPARE(column("单号"), QStringList{"YD20260004"});
+    }
+
+    // A full disk: the settings file stays as it was, and the user hears of it once.
+    void unwritableSettingsAreToldOnce()
+    {
+        MessageRecorder messages;
+        IniFile settings(ProgramFolder::settingsPath());
+        settings.writeValues("A01", {{"1", "61"}, {"2", "62"}});
+        QFile file(ProgramFolder::settingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        open("A01", "快递运单");
+        m_window->mainGrid()->setColumnWidth(1, 99);
+        {
+            FileSizeLimit full(8);
+            m_window->SaveLayout();
+            QTest::keyClicks(child<QLineEdit>("edtCopies"), "5");
+            m_window->SaveLayout();
+        }
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
+        QVERIFY(messages.lastText().contains("GridWidth.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
     }
 
     void typingRefusedValueKeepsTheRow()

@@ -14,12 +14,15 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QImage>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+#include <optional>
 
 namespace {
 
@@ -65,6 +68,19 @@ QPoint inTab(QTabBar *bar, int index, int x)
     const QRect r = bar->tabRect(index);
     return QPoint(r.left() + x, r.center().y());
 }
+
+// Answers Yes to every question but "放弃修改?", and records the texts.
+struct KeepEditsAnswers {
+    QStringList texts;
+    KeepEditsAnswers()
+    {
+        Messages::setResponder([this](const Messages::Shown &shown) {
+            texts << shown.text;
+            return !shown.text.endsWith("放弃修改?");
+        });
+    }
+    ~KeepEditsAnswers() { Messages::setResponder({}); }
+};
 
 } // namespace
 
@@ -290,10 +306,12 @@ private Q_SLOTS:
         auto *required = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
         required->mainDataSet()->append();
         required->mainDataSet()->setFieldValue("填写日期", "2026-12-01");
+        KeepEditsAnswers keep;
         form.action("actClose")->trigger(); // 名称 is required: the row cannot be saved yet
         QCOMPARE(form.tabs()->count(), 1);
-        QVERIFY(messages.lastText().contains("名称"));
+        QVERIFY(keep.texts.last().contains("名称"));
         QVERIFY(!form.close());
+        QVERIFY(keep.texts.last().endsWith("放弃修改?"));
         QCOMPARE(form.tabs()->count(), 1);
         required->mainDataSet()->setFieldValue("名称", "补上了");
         QVERIFY(form.close());
@@ -328,6 +346,90 @@ private Q_SLOTS:
         messages.clear();
         form.action("actDelNode")->trigger();
         QVERIFY(messages.shown().isEmpty());
+    }
+
+    // A tab whose kind was deleted holds a row that can never be saved: the user hears why,
+    // may give it up, and can always close the tab and the program.
+    void rowOfDeletedKindCanBeGivenUp()
+    {
+        TestDatabase t;
+        std::optional<MessageRecorder> messages(std::in_place);
+        TMainForm form;
+        openNode(form, "(A02)收款收据");
+        auto *window = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
+        window->mainDataSet()->append();
+        window->mainDataSet()->setFieldValue("交款单位", "删除前输入的");
+        QVERIFY(select(form, "(A02)收款收据"));
+        form.action("actDelNode")->trigger();
+        QVERIFY(!TableExists(t.db(), "收款收据"));
+        messages.reset();
+        {
+            KeepEditsAnswers keep;
+            form.action("actClose")->trigger();
+            QCOMPARE(form.tabs()->count(), 1);
+            QCOMPARE(keep.texts.size(), 1);
+            QVERIFY2(keep.texts[0].contains("收款收据") && keep.texts[0].contains("不存在"), qPrintable(keep.texts[0]));
+            QVERIFY(keep.texts[0].endsWith("放弃修改?"));
+            QVERIFY(!form.close());
+            QCOMPARE(keep.texts.size(), 3); // leave? and again the row
+        }
+        MessageRecorder giveUp;
+        form.action("actClose")->trigger(); // given up this time
+        QCOMPARE(form.tabs()->count(), 0);
+        QCOMPARE(giveUp.shown().size(), 1);
+        QCOMPARE(giveUp.shown()[0].kind, Messages::Kind::YesNo);
+        QVERIFY(form.close());
+    }
+
+    void programCanCloseOnARowOfADeletedKind()
+    {
+        TestDatabase t;
+        MessageRecorder messages;
+        TMainForm form;
+        form.show();
+        openNode(form, "(A02)收款收据");
+        auto *window = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
+        window->mainDataSet()->append();
+        window->mainDataSet()->setFieldValue("交款单位", "删除前输入的");
+        QVERIFY(select(form, "(A02)收款收据"));
+        form.action("actDelNode")->trigger();
+        messages.clear();
+        form.action("actExit")->trigger();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(messages.texts().size(), 2);
+        QCOMPARE(messages.texts()[0], QString("你确定要退出吗？"));
+        QVERIFY(!messages.texts()[1].contains("Parameter count"));
+    }
+
+    void rightClickKeepsTheSelection()
+    {
+        TestDatabase t;
+        TMainForm form;
+        form.resize(1000, 700);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(select(form, "(A01)快递运单"));
+        QTreeWidgetItem *other = form.tree()->findItems("(A02)收款收据", Qt::MatchExactly | Qt::MatchRecursive).first();
+        auto *menu = form.findChild<QMenu *>("pmTreeview");
+        const QPoint at = form.tree()->visualItemRect(other).center();
+        QTest::mouseClick(form.tree()->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at); // as the window system follows it
+        QApplication::sendEvent(form.tree()->viewport(), &request);
+        QCOMPARE(form.tree()->currentItem()->text(0), QString("(A01)快递运单"));
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+        // The left button still selects.
+        QTest::mouseClick(form.tree()->viewport(), Qt::LeftButton, {}, form.tree()->visualItemRect(other).center());
+        QCOMPARE(form.tree()->currentItem(), other);
+    }
+
+    void tabAreaIsATabWidgetWithTheKindStrip()
+    {
+        TestDatabase t;
+        TMainForm form;
+        QTabWidget *tabs = form.findChild<QTabWidget *>("pgcMain");
+        QVERIFY(tabs->inherits("KindTabWidget"));
+        QVERIFY(qobject_cast<KindTabBar *>(tabs->tabBar()));
     }
 
     void missingDatabaseOpensEmptyWindow()

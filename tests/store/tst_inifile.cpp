@@ -1,10 +1,23 @@
+#include "support/FileSizeLimit.h"
+
 #include "store/Gbk.h"
 #include "store/IniFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 // The settings file must read files other programs wrote in the Chinese code page, and
 // what it writes must read back in those programs.
@@ -98,6 +111,72 @@ private Q_SLOTS:
         QFile raw(file);
         QVERIFY(raw.open(QIODevice::ReadOnly));
         QVERIFY(raw.readAll().contains(QByteArray("\xbc\xd2", 2))); // 家 in GBK
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        const QString file = path("full.ini");
+        IniFile ini(file);
+        QVERIFY(ini.writeValues("X01", {{"0", "88"}, {"1", "120"}, {"2", "64"}}));
+        const QByteArray before = contents(file);
+        QCOMPARE(before, QByteArray("[X01]\n0=88\n1=120\n2=64\n"));
+        {
+            FileSizeLimit full(8); // the new file cannot get past its first line
+            QVERIFY(!ini.writeInteger("X01", "3", 150));
+            QVERIFY(!ini.errorString().isEmpty());
+        }
+        QCOMPARE(contents(file), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files), QStringList{"full.ini"});
+        QCOMPARE(IniFile(file).readInteger("X01", "3", -1), -1);
+        QVERIFY(ini.writeInteger("X01", "3", 150)); // room again: the write goes through
+        QCOMPARE(IniFile(file).readInteger("X01", "3", -1), 150);
+        QVERIFY(ini.errorString().isEmpty());
+    }
+
+    void hugeLineIsSkippedOtherKeysStay()
+    {
+        const QString file = path("huge.ini");
+        {
+            QFile out(file);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("[X01]\r\n0=88\r\n1=");
+            out.write(QByteArray(IniFile::MaxLineBytes * 3, '7'));
+            out.write("\r\n2=77\r\n[Option]\r\ncopies=3\r\n");
+        }
+        IniFile ini(file);
+        QCOMPARE(ini.readInteger("X01", "0", 150), 88);
+        QCOMPARE(ini.readString("X01", "1", "无"), QString("无"));
+        QCOMPARE(ini.readInteger("X01", "2", 150), 77);
+        QCOMPARE(ini.readInteger("Option", "copies", 1), 3);
+        // Written back, the file loses the huge line and keeps every setting.
+        QVERIFY(ini.writeInteger("X01", "4", 60));
+        QCOMPARE(contents(file), QByteArray("[X01]\n0=88\n2=77\n4=60\n[Option]\ncopies=3\n"));
+    }
+
+    void readsAgainWhenAnotherWriterChangedTheFile()
+    {
+        const QString file = path("shared.ini");
+        IniFile reader(file);
+        QCOMPARE(reader.readInteger("Option", "copies", 1), 1);
+        IniFile(file).writeInteger("Option", "copies", 2);
+        QCOMPARE(reader.readInteger("Option", "copies", 1), 2);
+        IniFile(file).writeInteger("Option", "copies", 3); // same size, same instant maybe
+        QCOMPARE(reader.readInteger("Option", "copies", 1), 3);
+        QFile::remove(file);
+        QCOMPARE(reader.readInteger("Option", "copies", 1), 1);
+    }
+
+    void firstOfDuplicateKeysIsRead()
+    {
+        const QString file = path("duplicates.ini");
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write("0=5\n[X01]\n0=88\n0=99\n[x01]\n0=77\n1=66\n");
+        out.close();
+        IniFile ini(file);
+        QCOMPARE(ini.readInteger("X01", "0", 150), 88);
+        QCOMPARE(ini.readInteger("X01", "1", 150), 66);
+        QCOMPARE(ini.readInteger("", "0", 150), 150); // above every section: no key of any
     }
 
     void gbkRoundTripsCharactersOutsideGbk()

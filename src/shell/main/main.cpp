@@ -1,11 +1,11 @@
 #include "shell/Messages.h"
+#include "shell/QuilletApplication.h"
 #include "shell/SingleInstance.h"
 #include "shell/TMainForm.h"
 #include "store/Database.h"
 #include "store/ProgramFolder.h"
 #include "store/StoreError.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScreen>
@@ -19,8 +19,8 @@ int main(int argc, char *argv[])
     // 2. Nothing here writes RunMe.bat; whatever left it in the working folder, it goes.
     if (QFile::exists(QStringLiteral("RunMe.bat")))
         QFile::remove(QStringLiteral("RunMe.bat"));
-    // 3. The application and its title.
-    QApplication app(argc, argv);
+    // 3. The application and its title; Qt's own buttons and dialogs in Chinese.
+    QuilletApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillet专业版"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
     ProgramFolder::set(QCoreApplication::applicationDirPath());
     try {
         Database::createDemoIfFirstStart(ProgramFolder::path());
-    } catch (const StoreError &e) {
+    } catch (const QuilletError &e) {
         Messages::error(nullptr, e.message());
     }
     // 5. The main window, opened maximised.
