@@ -139,7 +139,7 @@ private Q_SLOTS:
             QVERIFY(lock.locked());
             form.action("actOpen")->trigger();
             QCOMPARE(messages.shown().size(), 1);
-            QVERIFY2(messages.lastText().contains("locked"), qPrintable(messages.lastText()));
+            QVERIFY2(messages.lastText().contains("占用"), qPrintable(messages.lastText()));
             QCOMPARE(form.tabs()->count(), 0);
             form.action("actRefreshTree")->trigger();
             QCOMPARE(messages.shown().size(), 2);
