@@ -82,6 +82,17 @@ struct KeepEditsAnswers {
     ~KeepEditsAnswers() { Messages::setResponder({}); }
 };
 
+// Opens the receipts, types a row without leaving it, then deletes the kind under it.
+void typeRowThenDeleteItsKind(TMainForm &form)
+{
+    openNode(form, "(A02)收款收据");
+    auto *window = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
+    window->mainDataSet()->append();
+    window->mainDataSet()->setFieldValue("交款单位", "删除前输入的");
+    QVERIFY(select(form, "(A02)收款收据"));
+    form.action("actDelNode")->trigger();
+}
+
 } // namespace
 
 class TestMainForm : public QObject {
@@ -355,12 +366,7 @@ private Q_SLOTS:
         TestDatabase t;
         std::optional<MessageRecorder> messages(std::in_place);
         TMainForm form;
-        openNode(form, "(A02)收款收据");
-        auto *window = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
-        window->mainDataSet()->append();
-        window->mainDataSet()->setFieldValue("交款单位", "删除前输入的");
-        QVERIFY(select(form, "(A02)收款收据"));
-        form.action("actDelNode")->trigger();
+        typeRowThenDeleteItsKind(form);
         QVERIFY(!TableExists(t.db(), "收款收据"));
         messages.reset();
         {
@@ -387,12 +393,7 @@ private Q_SLOTS:
         MessageRecorder messages;
         TMainForm form;
         form.show();
-        openNode(form, "(A02)收款收据");
-        auto *window = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
-        window->mainDataSet()->append();
-        window->mainDataSet()->setFieldValue("交款单位", "删除前输入的");
-        QVERIFY(select(form, "(A02)收款收据"));
-        form.action("actDelNode")->trigger();
+        typeRowThenDeleteItsKind(form);
         messages.clear();
         form.action("actExit")->trigger();
         QVERIFY(!form.isVisible());

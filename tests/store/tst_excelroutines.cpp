@@ -98,6 +98,22 @@ class TestExcelRoutines : public QObject {
         ds.open();
     }
 
+    // Imports the file into the demo waybills and expects one refusal starting with message
+    // and the four demo records untouched.
+    static void importIsRefused(const QString &file, const QString &message)
+    {
+        DataSet ds;
+        openWaybills(ds, true);
+        FileDialogAnswers dialogs;
+        dialogs.answer(file);
+        MessageRecorder messages;
+
+        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY2(messages.lastText().startsWith(message), qPrintable(messages.lastText()));
+        QCOMPARE(recordCount(), 4);
+    }
+
     static void removeExported(const QStringList &files)
     {
         for (const QString &f : files)
@@ -282,16 +298,7 @@ private Q_SLOTS:
         } else {
             file = workbook({titles(), QJsonArray{QJsonValue(), "D1"}, QJsonArray{" ", "D2"}});
         }
-        DataSet ds;
-        openWaybills(ds, true);
-        FileDialogAnswers dialogs;
-        dialogs.answer(file);
-        MessageRecorder messages;
-
-        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
-        QCOMPARE(messages.shown().size(), 1);
-        QVERIFY2(messages.lastText().startsWith(message), qPrintable(messages.lastText()));
-        QCOMPARE(recordCount(), 4);
+        importIsRefused(file, message);
     }
 
     // Workbooks that must be refused whole, whatever they do to the reader.
@@ -319,16 +326,7 @@ private Q_SLOTS:
             file = QDir(folder).filePath(file);
         }
         TestDatabase t;
-        DataSet ds;
-        openWaybills(ds, true);
-        FileDialogAnswers dialogs;
-        dialogs.answer(file);
-        MessageRecorder messages;
-
-        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
-        QCOMPARE(messages.shown().size(), 1);
-        QVERIFY2(messages.lastText().startsWith(message), qPrintable(messages.lastText()));
-        QCOMPARE(recordCount(), 4);
+        importIsRefused(file, message);
     }
 
     // The .xls reader runs as a process of its own: one that crashes, hangs, spins, hoards
@@ -372,15 +370,7 @@ private Q_SLOTS:
         XlsReader::setProcess(reader);
         const auto restored =
             qScopeGuard([] { XlsReader::setProcess(XlsReader::defaultProcess()); });
-        DataSet ds;
-        openWaybills(ds, true);
-        FileDialogAnswers dialogs;
-        dialogs.answer(file);
-        MessageRecorder messages;
-
-        QVERIFY(!ImportExcelRows(nullptr, &ds, "ID;打印标记;填写日期"));
-        QCOMPARE(messages.texts(), QStringList{Worksheet::NotAWorkbook});
-        QCOMPARE(recordCount(), 4);
+        importIsRefused(file, Worksheet::NotAWorkbook);
     }
 
     void missingXlsReaderIsNamed()
