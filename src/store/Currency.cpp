@@ -69,6 +69,19 @@ std::optional<Currency> Currency::fromString(const QString &text)
     return fromUnits(qint64(negative ? 0 - *magnitude : *magnitude));
 }
 
+double Currency::toDouble() const
+{
+    // Up to 2^53 units both numbers are exact and the one division rounds once; beyond, the
+    // units would be rounded before the division, so the decimal text is read instead.
+    constexpr qint64 exactUnits = qint64(1) << 53;
+    if (m_units > -exactUnits && m_units < exactUnits)
+        return double(m_units) / double(Scale);
+    const QByteArray text = toString().toLatin1();
+    double value = 0;
+    std::from_chars(text.constData(), text.constData() + text.size(), value);
+    return value;
+}
+
 std::optional<Currency> Currency::fromDouble(double value)
 {
     // Well beyond the range, so that the text below stays short; the exact bound is the
@@ -77,9 +90,10 @@ std::optional<Currency> Currency::fromDouble(double value)
         return std::nullopt;
     // Amounts read back from the store are four-decimal values already: when the scaled
     // value is that close to a whole number, no halfway case can arise.
+    // Below 10^9 the scaled value is off by far less than 0.01, so the test is sound.
     const double scaled = value * Scale;
     const double nearest = std::nearbyint(scaled);
-    if (std::fabs(scaled - nearest) < 0.01 && std::fabs(scaled) < 1e15)
+    if (std::fabs(scaled - nearest) < 0.01 && std::fabs(value) < 1e9)
         return fromUnits(qint64(nearest));
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);

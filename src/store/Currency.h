@@ -28,7 +28,9 @@ public:
     static std::optional<Currency> fromWhole(qint64 yuan);
 
     constexpr qint64 units() const { return m_units; }
-    double toDouble() const { return double(m_units) / Scale; }
+    // The nearest double to the amount, so that fromDouble gives the same amount back
+    // wherever a double can tell it from its neighbours.
+    double toDouble() const;
     // Shortest plain decimal text: "1234.5", "-0.0001", "0".
     QString toString() const;
     // Fixed number of decimals, rounded half away from zero: toFixed(2) of 1234.5 is "1234.50".

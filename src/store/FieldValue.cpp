@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QRegularExpression>
-#include <charconv>
 #include <cmath>
 
 namespace FieldValue {
@@ -32,36 +31,6 @@ std::optional<qint64> wholeNumber(double d)
 std::optional<qint64> roundedWhole(double d)
 {
     return wholeNumber(std::round(d));
-}
-
-// Money lives in the store as the nearest double. Going through units * 10^-4 in binary
-// rounds twice once the amount passes 2^53 ten-thousandths (999999999999.9999 became
-// 1000000000000), so large amounts go through their decimal text, which is exact wherever a
-// double can tell the amount apart at all.
-double storedMoney(Currency amount)
-{
-    constexpr qint64 exactUnits = qint64(1) << 53;
-    if (amount.units() > -exactUnits && amount.units() < exactUnits)
-        return double(amount.units()) / double(Currency::Scale);
-    const QByteArray text = amount.toString().toLatin1();
-    double value = 0;
-    std::from_chars(text.constData(), text.constData() + text.size(), value);
-    return value;
-}
-
-// The amount a stored double stands for: its shortest decimal text, rounded to four places.
-std::optional<Currency> moneyOf(double stored)
-{
-    if (std::fabs(stored) < 1e9) // small enough for Currency's own scaling to be exact
-        return Currency::fromDouble(stored);
-    if (!std::isfinite(stored))
-        return std::nullopt;
-    char buffer[400];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, stored, std::chars_format::fixed);
-    if (end.ec != std::errc())
-        return std::nullopt;
-    return Currency::fromString(QString::fromLatin1(buffer, end.ptr - buffer));
 }
 
 // The form the store writes, read without a regular expression: opening a table of many
@@ -193,7 +162,7 @@ std::optional<QVariant> coerce(const QVariant &value, FieldType type)
         if (id == QMetaType::Int || id == QMetaType::LongLong)
             return QVariant(value.toDouble());
         if (value.canConvert<Currency>() && id == qMetaTypeId<Currency>())
-            return QVariant(storedMoney(value.value<Currency>()));
+            return QVariant(value.value<Currency>().toDouble());
         break;
     case FieldType::Currency:
         if (id == qMetaTypeId<Currency>())
@@ -204,7 +173,7 @@ std::optional<QVariant> coerce(const QVariant &value, FieldType type)
             return std::nullopt;
         }
         if (id == QMetaType::Double) {
-            if (const auto c = moneyOf(value.toDouble()))
+            if (const auto c = Currency::fromDouble(value.toDouble()))
                 return QVariant::fromValue(*c);
             return std::nullopt;
         }
@@ -259,7 +228,7 @@ QVariant fromStorage(const QVariant &stored, FieldType type)
         return id == QMetaType::Double ? stored : QVariant(stored.toDouble());
     case FieldType::Currency: {
         const auto c = id == QMetaType::QString ? Currency::fromString(stored.toString())
-                                                : moneyOf(stored.toDouble());
+                                                : Currency::fromDouble(stored.toDouble());
         return c ? QVariant::fromValue(*c) : QVariant();
     }
     case FieldType::DateTime:
@@ -287,7 +256,7 @@ QVariant toStorage(const QVariant &value, FieldType type)
         return QVariant();
     switch (type) {
     case FieldType::Currency:
-        return QVariant(storedMoney(value.value<Currency>()));
+        return QVariant(value.value<Currency>().toDouble());
     case FieldType::DateTime:
         return QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     case FieldType::Bool:
@@ -302,7 +271,7 @@ bool storesExactly(const QVariant &value, FieldType type)
     if (type != FieldType::Currency || value.isNull())
         return true;
     const Currency amount = value.value<Currency>();
-    return moneyOf(storedMoney(amount)) == amount;
+    return Currency::fromDouble(amount.toDouble()) == amount;
 }
 
 QString inexactMessage(const QString &column, const QVariant &value, FieldType type)

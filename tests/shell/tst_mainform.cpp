@@ -414,7 +414,7 @@ private Q_SLOTS:
         auto *menu = form.findChild<QMenu *>("pmTreeview");
         const QPoint at = form.tree()->visualItemRect(other).center();
         QTest::mouseClick(form.tree()->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at); // as the window system follows it
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, form.tree()->viewport()->mapToGlobal(at)); // as the window system follows it
         QApplication::sendEvent(form.tree()->viewport(), &request);
         QCOMPARE(form.tree()->currentItem()->text(0), QString("(A01)快递运单"));
         QTRY_VERIFY(menu->isVisible());

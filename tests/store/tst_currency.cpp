@@ -14,6 +14,8 @@ private Q_SLOTS:
     void fromDouble_data();
     void fromDouble();
     void fromWhole();
+    void throughDouble_data();
+    void throughDouble();
     void toStringAndFixed_data();
     void toStringAndFixed();
     void roundedTo_data();
@@ -103,6 +105,26 @@ void TestCurrency::fromDouble()
     QCOMPARE(c.has_value(), valid);
     if (valid)
         QCOMPARE(c->units(), units);
+}
+
+// An amount sent through the nearest double comes back the same wherever a double tells
+// it from its neighbours: below 2^53 ten-thousandths always, and at 999999999999.9999
+// (spacing 2^-14 there, under half a ten-thousandth) too.
+void TestCurrency::throughDouble_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("cent") << "0.01";
+    QTest::newRow("just under 2^53 units") << "900719925474.0991";
+    QTest::newRow("twelve nines and four") << "999999999999.9999";
+    QTest::newRow("negative") << "-999999999999.9999";
+}
+
+void TestCurrency::throughDouble()
+{
+    QFETCH(QString, amount);
+    const auto c = Currency::fromString(amount);
+    QVERIFY(c);
+    QCOMPARE(Currency::fromDouble(c->toDouble()), c);
 }
 
 void TestCurrency::fromWhole()
