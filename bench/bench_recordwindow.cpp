@@ -3,8 +3,8 @@
 // driver. Run by hand: build/bench/bench_recordwindow
 #include "records/FilterControls.h"
 #include "records/TmakeNote.h"
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/FooterSums.h"
 #include "store/ProgramFolder.h"
 
@@ -23,15 +23,17 @@ constexpr int Records = 100000;
 
 void createTable()
 {
-    QString script = QStringLiteral(
-        "CREATE TABLE 大单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 单号 Text (20), 客户 Text (50), 地址 Text (100),"
-        " 备注 Text (100), 数量 Long, 重量 Number, 金额 Currency, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n");
+    QString script = QStringLiteral("CREATE TABLE 大单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 单号 "
+                                    "Text (20), 客户 Text (50), 地址 Text (100),"
+                                    " 备注 Text (100), 数量 Long, 重量 Number, 金额 Currency, "
+                                    "打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n");
     Database::runScript(Database::connection(), script);
     QSqlDatabase db = Database::connection();
     db.transaction();
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO 大单 (单号, 客户, 地址, 备注, 数量, 重量, 金额, 打印标记, 填写日期) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(QStringLiteral(
+        "INSERT INTO 大单 (单号, 客户, 地址, 备注, 数量, 重量, 金额, 打印标记, 填写日期) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (int i = 0; i < Records; ++i) {
         insert.addBindValue(QStringLiteral("YD%1").arg(i, 8, 10, QLatin1Char('0')));
         insert.addBindValue(QStringLiteral("客户公司%1号").arg(i % 5000));
@@ -41,7 +43,9 @@ void createTable()
         insert.addBindValue(i * 0.25);
         insert.addBindValue((i % 100000) / 100.0);
         insert.addBindValue(i % 3 == 0 ? 1 : 0);
-        insert.addBindValue(QStringLiteral("2026-%1-%2 00:00:00").arg(1 + i % 12, 2, 10, QLatin1Char('0')).arg(1 + i % 28, 2, 10, QLatin1Char('0')));
+        insert.addBindValue(QStringLiteral("2026-%1-%2 00:00:00")
+                                .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                .arg(1 + i % 28, 2, 10, QLatin1Char('0')));
         insert.exec();
     }
     db.commit();
@@ -117,9 +121,10 @@ int main(int argc, char *argv[])
     std::printf("records: %d, columns: 10\n", Records);
     std::printf("SELECT * read through QSqlQuery:     %8.1f ms\n", baseline);
     std::printf("of which the data set's read:         %8.1f ms\n", dataSetOpen);
-    std::printf("open window, first screen shown:      %8.1f ms  (%.2fx the read; aim <= 3x)\n", open, open / baseline);
+    std::printf("open window, first screen shown:      %8.1f ms  (%.2fx the read; aim <= 3x)\n",
+                open, open / baseline);
     std::printf("keyword filter (%d rows in view):    %8.1f ms  (aim < 100 ms)\n", inView, filter);
-    std::printf("footers over %d rows:             %8.1f ms  (sum of 金额 %s)\n", window.mainDataSet()->rowCount(),
-                sums, qPrintable(footers.value(7)));
+    std::printf("footers over %d rows:             %8.1f ms  (sum of 金额 %s)\n",
+                window.mainDataSet()->rowCount(), sums, qPrintable(footers.value(7)));
     return 0;
 }

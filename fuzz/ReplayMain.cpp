@@ -18,7 +18,7 @@ void replay(const std::filesystem::path &file)
     std::fflush(stdout);
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
 }
-}
+} // namespace
 
 int main(int argc, char **argv)
 {

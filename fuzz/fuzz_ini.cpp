@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
     IniFile ini(path);
-    const QString sections[] = {QStringLiteral("Option"), QStringLiteral("X01"), QStringLiteral("x01sub"),
-                                QString()};
+    const QString sections[] = {QStringLiteral("Option"), QStringLiteral("X01"),
+                                QStringLiteral("x01sub"), QString()};
     for (const QString &section : sections) {
         ini.readString(section, QStringLiteral("BgPic"), QString());
         ini.readBool(section, QStringLiteral("ShowTipOfDay"), true);

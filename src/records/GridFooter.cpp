@@ -22,7 +22,8 @@ GridFooter::GridFooter(RecordGrid *grid, QWidget *parent) : QWidget(parent), m_g
     QHeaderView *header = grid->horizontalHeader();
     connect(header, &QHeaderView::sectionResized, this, qOverload<>(&QWidget::update));
     connect(header, &QHeaderView::geometriesChanged, this, qOverload<>(&QWidget::update));
-    connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, qOverload<>(&QWidget::update));
+    connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            qOverload<>(&QWidget::update));
     refresh();
 }
 
@@ -59,7 +60,8 @@ void GridFooter::paintEvent(QPaintEvent *)
     for (int c = 0; c < m_texts.size(); ++c) {
         if (header->isSectionHidden(c))
             continue;
-        const QRect cell(offset + header->sectionViewportPosition(c), 0, header->sectionSize(c), height());
+        const QRect cell(offset + header->sectionViewportPosition(c), 0, header->sectionSize(c),
+                         height());
         if (cell.right() < offset)
             continue;
         p.setPen(palette().color(QPalette::Mid));

@@ -19,7 +19,8 @@ void PictureDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
             QStyledItemDelegate::paint(painter, option, index); // bytes that are no picture
             return;
         }
-        thumbnail = new QImage(image.scaled(160, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        thumbnail =
+            new QImage(image.scaled(160, 120, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         m_thumbnails.insert(key, thumbnail);
     }
     QStyleOptionViewItem cell = option;
@@ -28,7 +29,8 @@ void PictureDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     const QWidget *view = option.widget;
     QStyle *style = view ? view->style() : QApplication::style();
     style->drawPrimitive(QStyle::PE_PanelItemViewItem, &cell, painter, view);
-    const QSize fitted = thumbnail->size().scaled(option.rect.size() - QSize(2, 2), Qt::KeepAspectRatio);
+    const QSize fitted =
+        thumbnail->size().scaled(option.rect.size() - QSize(2, 2), Qt::KeepAspectRatio);
     QRect target(QPoint(), fitted);
     target.moveCenter(option.rect.center());
     painter->drawImage(target, *thumbnail);

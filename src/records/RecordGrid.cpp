@@ -35,7 +35,8 @@ RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
         m_widths[column] = width;
     });
     connect(m_model, &DataSetModel::errorOccurred, this, &RecordGrid::errorOccurred);
-    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
+            [this] { m_resetting = true; });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
         usePictureDelegateForPictureColumns();
         applyLayout();
@@ -58,7 +59,8 @@ void RecordGrid::applyLayout()
         header->resizeSection(i, m_widths.value(i, DefaultColumnWidth));
         setColumnHidden(i, hidden);
     }
-    const int sorted = m_dataSet->sortColumn().isEmpty() ? -1 : m_dataSet->columnIndex(m_dataSet->sortColumn());
+    const int sorted =
+        m_dataSet->sortColumn().isEmpty() ? -1 : m_dataSet->columnIndex(m_dataSet->sortColumn());
     header->setSortIndicatorShown(sorted >= 0);
     if (sorted >= 0)
         header->setSortIndicator(sorted, m_dataSet->sortOrder());
@@ -76,7 +78,8 @@ bool RecordGrid::writeColumnWidths(IniFile &ini, const QString &section) const
 {
     QList<std::pair<QString, QString>> values;
     for (int i = 0; i < m_model->columnCount(); ++i) {
-        const int width = isColumnHidden(i) ? m_widths.value(i, DefaultColumnWidth) : columnWidth(i);
+        const int width =
+            isColumnHidden(i) ? m_widths.value(i, DefaultColumnWidth) : columnWidth(i);
         values.append({QString::number(i), QString::number(width)});
     }
     return values.isEmpty() || ini.writeValues(section, values);
@@ -129,9 +132,10 @@ void RecordGrid::appendRow()
 void RecordGrid::sortByColumn(int column)
 {
     const QString name = m_dataSet->columns().value(column).name;
-    const Qt::SortOrder order = m_dataSet->sortColumn() == name && m_dataSet->sortOrder() == Qt::AscendingOrder
-                                    ? Qt::DescendingOrder
-                                    : Qt::AscendingOrder;
+    const Qt::SortOrder order =
+        m_dataSet->sortColumn() == name && m_dataSet->sortOrder() == Qt::AscendingOrder
+            ? Qt::DescendingOrder
+            : Qt::AscendingOrder;
     try {
         m_dataSet->setSort(name, order);
     } catch (const QuilletError &e) {
@@ -204,7 +208,8 @@ void RecordGrid::moveToNextCell()
     const QModelIndex at = currentIndex();
     if (!at.isValid())
         return;
-    for (int row = at.row(), column = at.column() + 1; row < m_model->rowCount(); ++row, column = 0) {
+    for (int row = at.row(), column = at.column() + 1; row < m_model->rowCount();
+         ++row, column = 0) {
         for (; column < m_model->columnCount(); ++column) {
             if (!isColumnHidden(column)) {
                 setCurrentIndex(m_model->index(row, column));

@@ -4,8 +4,8 @@
 #include "WindowFont.h"
 
 #include "shell/Messages.h"
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 

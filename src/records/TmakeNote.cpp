@@ -6,8 +6,8 @@
 #include "WindowFont.h"
 
 #include "shell/Messages.h"
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
@@ -93,8 +93,8 @@ void TmakeNote::createFilterBox()
     m_dateEnd->setObjectName(QStringLiteral("dateEnd"));
     m_edtKeyWord = new QLineEdit(m_filterBox);
     m_edtKeyWord->setObjectName(QStringLiteral("edtKeyWord"));
-    m_rgPrint = new RadioGroup({QStringLiteral("未打印"), QStringLiteral("已打印"), QStringLiteral("不限")},
-                               m_filterBox);
+    m_rgPrint = new RadioGroup(
+        {QStringLiteral("未打印"), QStringLiteral("已打印"), QStringLiteral("不限")}, m_filterBox);
     m_rgPrint->setObjectName(QStringLiteral("rgPrint"));
     m_rgPrint->setItemIndex(0);
     m_btnSearch = new QPushButton(QStringLiteral("查询"), m_filterBox);
@@ -142,8 +142,9 @@ void TmakeNote::createGridMenus()
         menu->setObjectName(name);
         menu->addActions(actions);
         grid->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(grid, &QWidget::customContextMenuRequested, menu,
-                [grid, menu](const QPoint &pos) { menu->popup(grid->viewport()->mapToGlobal(pos)); });
+        connect(grid, &QWidget::customContextMenuRequested, menu, [grid, menu](const QPoint &pos) {
+            menu->popup(grid->viewport()->mapToGlobal(pos));
+        });
         return menu;
     };
     auto makeAction = [this](const QString &name, const QString &caption, const QString &hint) {
@@ -152,14 +153,16 @@ void TmakeNote::createGridMenus()
         a->setStatusTip(hint);
         return a;
     };
-    QAction *deleteMain = makeAction(QStringLiteral("actDeleteMain"), QStringLiteral("删除"), QStringLiteral("删除此行"));
+    QAction *deleteMain = makeAction(QStringLiteral("actDeleteMain"), QStringLiteral("删除"),
+                                     QStringLiteral("删除此行"));
     connect(deleteMain, &QAction::triggered, this, [this] { deleteCurrentOf(m_tblNote); });
     addMenu(m_dbgrdNote, QStringLiteral("pm1"), {deleteMain});
 
-    QAction *deleteSub = makeAction(QStringLiteral("actDeleteSub"), QStringLiteral("删除"), QStringLiteral("删除该记录"));
+    QAction *deleteSub = makeAction(QStringLiteral("actDeleteSub"), QStringLiteral("删除"),
+                                    QStringLiteral("删除该记录"));
     connect(deleteSub, &QAction::triggered, this, [this] { deleteCurrentOf(m_tblNoteSub); });
-    QAction *importSub =
-        makeAction(QStringLiteral("actImportsub"), QStringLiteral("导入明细"), QStringLiteral("从Excel导入明细"));
+    QAction *importSub = makeAction(QStringLiteral("actImportsub"), QStringLiteral("导入明细"),
+                                    QStringLiteral("从Excel导入明细"));
     connect(importSub, &QAction::triggered, this, &TmakeNote::importDetailRows);
     QMenu *sub = addMenu(m_dbgrdSub, QStringLiteral("PopupMenuSub"), {deleteSub});
     sub->addSeparator();
@@ -232,7 +235,8 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
     bool ok = false;
     const int copies = m_edtCopies->text().trimmed().toInt(&ok);
     if (!ok)
-        throw StoreError(QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
+        throw StoreError(
+            QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
     if (!ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies))
         Messages::settingsNotSaved(this, ini.path(), ini.errorString());
 }

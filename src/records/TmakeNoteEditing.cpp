@@ -166,7 +166,8 @@ void TmakeNote::importDetailRows()
 {
     if (!m_tblNoteSub->isOpen())
         return;
-    const QVariant id = m_tblNote->currentRow() >= 0 ? m_tblNote->fieldValue(QStringLiteral("ID")) : QVariant();
+    const QVariant id =
+        m_tblNote->currentRow() >= 0 ? m_tblNote->fieldValue(QStringLiteral("ID")) : QVariant();
     if (id.isNull() || id.toLongLong() < 1) {
         Messages::information(this, QStringLiteral("请先保存当前记录，再导入它的明细。"));
         return;
@@ -177,7 +178,8 @@ void TmakeNote::importDetailRows()
 void TmakeNote::dbgrdNoteDblClick(RecordGrid *grid, const QModelIndex &index)
 {
     DataSet *table = grid->dataSet();
-    if (!index.isValid() || !table->isOpen() || table->columns()[index.column()].type != FieldType::Binary)
+    if (!index.isValid() || !table->isOpen() ||
+        table->columns()[index.column()].type != FieldType::Binary)
         return;
     const QString path = FileDialogs::getOpenFileName(
         this, QStringLiteral("打开图片"),

@@ -1,7 +1,7 @@
 #include "BuiltinFunctions.h"
 
-#include "FormatPatterns.h"
 #include "EngineValues.h"
+#include "FormatPatterns.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -23,7 +23,8 @@ QVariant formatDateTime(const QVariantList &a)
 {
     if (typeOf(a[1]) == Type::Null)
         return QString();
-    return FormatPatterns::formatDateTime(EngineValues::toText(a[0]), EngineValues::toDateTime(a[1]));
+    return FormatPatterns::formatDateTime(EngineValues::toText(a[0]),
+                                          EngineValues::toDateTime(a[1]));
 }
 
 QVariant date(const QVariantList &)

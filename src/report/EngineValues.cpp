@@ -102,9 +102,7 @@ std::optional<qint64> exact(Arithmetic op, qint64 a, qint64 b)
 
 QVariant integerArithmetic(Arithmetic op, qint64 a, qint64 b)
 {
-    const auto operation = [&] {
-        return QStringLiteral("%1 %2 %3").arg(a).arg(symbol(op)).arg(b);
-    };
+    const auto operation = [&] { return QStringLiteral("%1 %2 %3").arg(a).arg(symbol(op)).arg(b); };
     switch (op) {
     case Arithmetic::Add:
     case Arithmetic::Subtract:
@@ -131,7 +129,8 @@ QVariant currencyArithmetic(Arithmetic op, const QVariant &left, const QVariant 
     const Type lt = typeOf(left), rt = typeOf(right);
     const auto money = [&](std::optional<Currency> amount) {
         if (!amount)
-            currencyOverflow(QStringLiteral("%1 %2 %3").arg(toText(left), symbol(op), toText(right)));
+            currencyOverflow(
+                QStringLiteral("%1 %2 %3").arg(toText(left), symbol(op), toText(right)));
         return QVariant::fromValue(*amount);
     };
     const auto exactMoney = [op](qint64 a, qint64 b) -> std::optional<Currency> {
@@ -392,11 +391,14 @@ bool compare(Comparison op, const QVariant &left, const QVariant &right)
         if (lt == Type::Double || rt == Type::Double)
             return compareOrdered(op, toDouble(left), toDouble(right));
         if (lt == Type::Currency && rt == Type::Currency)
-            return compareOrdered(op, left.value<Currency>().units(), right.value<Currency>().units());
+            return compareOrdered(op, left.value<Currency>().units(),
+                                  right.value<Currency>().units());
         if (lt == Type::Currency)
-            return holds(op, compareMoneyWithWhole(left.value<Currency>().units(), right.toLongLong()));
+            return holds(op,
+                         compareMoneyWithWhole(left.value<Currency>().units(), right.toLongLong()));
         if (rt == Type::Currency)
-            return holds(op, 0 <=> compareMoneyWithWhole(right.value<Currency>().units(), left.toLongLong()));
+            return holds(op, 0 <=> compareMoneyWithWhole(right.value<Currency>().units(),
+                                                         left.toLongLong()));
         return compareOrdered(op, left.toLongLong(), right.toLongLong());
     }
     if (lt != rt)

@@ -76,8 +76,9 @@ void settingsNotSaved(QWidget *parent, const QString &path, const QString &reaso
     if (told)
         return;
     told = true;
-    error(parent, QStringLiteral("设置文件“%1”不能保存：%2\n文件保持原样，本次运行中的设置改动不会留下。")
-                      .arg(QDir::toNativeSeparators(path), reason));
+    error(parent,
+          QStringLiteral("设置文件“%1”不能保存：%2\n文件保持原样，本次运行中的设置改动不会留下。")
+              .arg(QDir::toNativeSeparators(path), reason));
 }
 
 void setResponder(Responder r)

@@ -19,7 +19,8 @@ QIcon icon(Role role)
     case FormKindSelected: {
         QIcon form;
         form.addPixmap(style->standardIcon(QStyle::SP_FileIcon).pixmap(16), QIcon::Normal);
-        form.addPixmap(style->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(16), QIcon::Selected);
+        form.addPixmap(style->standardIcon(QStyle::SP_FileDialogContentsView).pixmap(16),
+                       QIcon::Selected);
         return form;
     }
     }
@@ -27,5 +28,3 @@ QIcon icon(Role role)
 }
 
 } // namespace NodeImages
-
-

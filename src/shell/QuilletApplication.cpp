@@ -11,8 +11,8 @@
 QuilletApplication::QuilletApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     auto *qtTexts = new QTranslator(this);
-    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(qtTexts);
 }
 
@@ -23,7 +23,8 @@ bool QuilletApplication::notify(QObject *receiver, QEvent *event)
     } catch (const QuilletError &e) {
         Messages::error(activeWindow(), e.message());
     } catch (const std::exception &e) {
-        Messages::error(activeWindow(), QStringLiteral("程序内部错误：%1").arg(QString::fromLocal8Bit(e.what())));
+        Messages::error(activeWindow(),
+                        QStringLiteral("程序内部错误：%1").arg(QString::fromLocal8Bit(e.what())));
     }
     return false;
 }

@@ -25,7 +25,8 @@ bool SingleInstance::acquire()
 {
     if (m_fd >= 0)
         return true;
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int fd =
+        ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return true; // a temporary folder we cannot write to must not stop the program
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -111,7 +111,8 @@ QAction *TMainForm::addAction(const QString &name, const QString &caption, const
     a->setToolTip(hint.isEmpty() ? caption : hint);
     a->setEnabled(enabled);
     if (slot)
-        connect(a, &QAction::triggered, this, [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
+        connect(a, &QAction::triggered, this,
+                [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
     m_actions.insert(name, a);
     return a;
 }
@@ -125,27 +126,34 @@ void TMainForm::createActions()
         void (TChildForm::*op)();
         QStyle::StandardPixmap glyph;
     } tabCommands[] = {
-        {"actDesign", "设计", "设计单据模板", &TChildForm::DesignTemplate, QStyle::SP_FileDialogDetailedView},
-        {"actPreview", "预览", "预览", &TChildForm::PreviewReport, QStyle::SP_FileDialogContentsView},
-        {"actPrint", "打印", "发送到默认打印机", &TChildForm::PrintReport, QStyle::SP_DialogSaveButton},
+        {"actDesign", "设计", "设计单据模板", &TChildForm::DesignTemplate,
+         QStyle::SP_FileDialogDetailedView},
+        {"actPreview", "预览", "预览", &TChildForm::PreviewReport,
+         QStyle::SP_FileDialogContentsView},
+        {"actPrint", "打印", "发送到默认打印机", &TChildForm::PrintReport,
+         QStyle::SP_DialogSaveButton},
         {"actExport", "导出", "导出Excel", &TChildForm::ExportToExcel, QStyle::SP_ArrowUp},
         {"actImport", "导入", "从Excel导入", &TChildForm::ImportFromExcel, QStyle::SP_ArrowDown},
         {"actCopy", "复制行", "复制当前行", &TChildForm::CopyRow, QStyle::SP_FileIcon},
         {"actPaste", "粘贴行", "粘贴新行", &TChildForm::PasteRow, QStyle::SP_FileLinkIcon},
         {"actDelete", "删除", "删除当前记录", &TChildForm::DeleteRow, QStyle::SP_TrashIcon},
-        {"actClearAll", "清除", "删除所有记录", &TChildForm::ClearAll, QStyle::SP_DialogResetButton},
+        {"actClearAll", "清除", "删除所有记录", &TChildForm::ClearAll,
+         QStyle::SP_DialogResetButton},
     };
     for (const auto &c : tabCommands) {
         QAction *a = addAction(QString::fromUtf8(c.name), QString::fromUtf8(c.caption),
                                QString::fromUtf8(c.hint), false);
         a->setIcon(icon(c.glyph));
         const auto op = c.op;
-        connect(a, &QAction::triggered, this, [this, op] { guarded([this, op] { dispatch(op); }); });
+        connect(a, &QAction::triggered, this,
+                [this, op] { guarded([this, op] { dispatch(op); }); });
     }
-    addAction("actDownTPL", "下载", "从网站下载单据模板", true)->setIcon(icon(QStyle::SP_DriveNetIcon));
+    addAction("actDownTPL", "下载", "从网站下载单据模板", true)
+        ->setIcon(icon(QStyle::SP_DriveNetIcon));
     addAction("actClose", "关闭", "关闭当前窗体", false, &TMainForm::closeActiveTab)
         ->setIcon(icon(QStyle::SP_DialogCloseButton));
-    addAction("actExit", "退出", "退出系统", true, nullptr)->setIcon(icon(QStyle::SP_DialogCancelButton));
+    addAction("actExit", "退出", "退出系统", true, nullptr)
+        ->setIcon(icon(QStyle::SP_DialogCancelButton));
     connect(m_actions["actExit"], &QAction::triggered, this, &QWidget::close);
     addAction("actSetPrinter", "打印机...", "设置默认打印机...", true);
     addAction("actBackup", "数据备份", "数据备份", true);
@@ -194,11 +202,16 @@ void TMainForm::createMenus()
         const char *title;
         QStringList names;
     } menus[] = {
-        {"系统", {"actSetPrinter", "-", "actBackup", "actRestore", "actBaseTable", "-", "actClose", "actExit"}},
+        {"系统",
+         {"actSetPrinter", "-", "actBackup", "actRestore", "actBaseTable", "-", "actClose",
+          "actExit"}},
         {"单据", {"actPreview", "actPrint", "actDesign"}},
-        {"操作", {"actExport", "actImport", "-", "actCopy", "actPaste", "-", "actDelete", "actClearAll", "actDownTPL"}},
+        {"操作",
+         {"actExport", "actImport", "-", "actCopy", "actPaste", "-", "actDelete", "actClearAll",
+          "actDownTPL"}},
         {"工具", {"actCalc", "actNotepad"}},
-        {"帮助", {"actHelp", "actTips", "actCheckUpdate", "-", "actMeasure", "actQQ", "-", "actAbout"}},
+        {"帮助",
+         {"actHelp", "actTips", "actCheckUpdate", "-", "actMeasure", "actQQ", "-", "actAbout"}},
     };
     for (const auto &m : menus)
         fill(menuBar()->addMenu(QString::fromUtf8(m.title)), m.names);
@@ -207,14 +220,15 @@ void TMainForm::createMenus()
     toolbar->setObjectName(QStringLiteral("ToolBar1"));
     toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolbar->setMovable(false);
-    fill(toolbar, {"actDesign", "actPreview", "actPrint", "-", "actClearAll", "actDelete", "actCopy",
-                   "actPaste", "-", "actExport", "actImport", "-", "actDownTPL", "-", "actClose", "-",
-                   "actExit"});
+    fill(toolbar, {"actDesign", "actPreview", "actPrint", "-", "actClearAll", "actDelete",
+                   "actCopy", "actPaste", "-", "actExport", "actImport", "-", "actDownTPL", "-",
+                   "actClose", "-", "actExit"});
 
     m_treeMenu = new QMenu(this);
     m_treeMenu->setObjectName(QStringLiteral("pmTreeview"));
-    fill(m_treeMenu, {"actOpen", "-", "actAddNode", "actModNode", "actDelNode", "-", "actModifyTable", "-",
-                      "actSaveAs", "-", "actExpendNode", "actColNode", "-", "actRefreshTree"});
+    fill(m_treeMenu,
+         {"actOpen", "-", "actAddNode", "actModNode", "actDelNode", "-", "actModifyTable", "-",
+          "actSaveAs", "-", "actExpendNode", "actColNode", "-", "actRefreshTree"});
     m_backgroundMenu = new QMenu(this);
     m_backgroundMenu->setObjectName(QStringLiteral("pmBgPic"));
     fill(m_backgroundMenu, {"actBgPic", "actBgStretch"});
@@ -233,7 +247,8 @@ void TMainForm::createLayout()
             [this](const QPoint &pos) { m_treeMenu->popup(m_tree->viewport()->mapToGlobal(pos)); });
     // The popup acts on the selected node, so a right click must not select another one.
     m_tree->viewport()->installEventFilter(this);
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this, [this] { guarded([this] { OpenSelectedNode(); }); });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
+            [this] { guarded([this] { OpenSelectedNode(); }); });
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->setContentsMargins(2, 2, 2, 2);
     groupLayout->addWidget(m_tree);

@@ -17,11 +17,12 @@
 #include <QTabWidget>
 
 namespace {
-const QStringList RecordWindowCommands{"actDesign", "actPreview", "actPrint", "actClose", "actImport",
-                                       "actExport", "actCopy", "actDelete", "actClearAll"};
+const QStringList RecordWindowCommands{"actDesign", "actPreview", "actPrint",
+                                       "actClose",  "actImport",  "actExport",
+                                       "actCopy",   "actDelete",  "actClearAll"};
 const QStringList CommonDataCommands{"actClose", "actImport", "actExport", "actCopy", "actDelete"};
-const QStringList AllTabCommands{"actDesign", "actPreview", "actPrint", "actClose", "actImport",
-                                 "actExport", "actDelete", "actClearAll", "actCopy", "actPaste"};
+const QStringList AllTabCommands{"actDesign", "actPreview", "actPrint",    "actClose", "actImport",
+                                 "actExport", "actDelete",  "actClearAll", "actCopy",  "actPaste"};
 } // namespace
 
 void TMainForm::showTabArea(bool visible)
@@ -61,7 +62,8 @@ void TMainForm::bindDeleteAction(TChildForm *child)
 void TMainForm::updateDeleteAction()
 {
     // Greyed out while the data it acts on is closed or shows no row.
-    const bool hasRows = !m_deleteTarget || (m_deleteTarget->isOpen() && !m_deleteTarget->isEmpty());
+    const bool hasRows =
+        !m_deleteTarget || (m_deleteTarget->isOpen() && !m_deleteTarget->isEmpty());
     m_actions.value(QStringLiteral("actDelete"))->setEnabled(m_deleteEnabledByTabs && hasRows);
 }
 
@@ -90,7 +92,8 @@ void TMainForm::addChildTab(TChildForm *child, const QString &caption, const QSt
 void TMainForm::OpenKindTab(const QString &name, const QString &code)
 {
     auto *window = new TmakeNote(code, m_tabs);
-    addChildTab(window, name, code, [window, name] { window->openKind(name); }, RecordWindowCommands);
+    addChildTab(
+        window, name, code, [window, name] { window->openKind(name); }, RecordWindowCommands);
 }
 
 void TMainForm::OpenCommonDataTab(const QString &caption)
@@ -103,7 +106,8 @@ void TMainForm::OpenCommonDataTab(const QString &caption)
         }
     }
     auto *window = new TbaseDataForm(m_tabs);
-    addChildTab(window, caption, QString(), [window] { window->openTable(); }, CommonDataCommands);
+    addChildTab(
+        window, caption, QString(), [window] { window->openTable(); }, CommonDataCommands);
 }
 
 QString TMainForm::tabKeyword(int index) const

@@ -9,8 +9,8 @@
 #include "store/FieldStructure.h"
 #include "store/KindCode.h"
 #include "store/ProgramFolder.h"
-#include "store/SqlHelpers.h"
 #include "store/QuilletError.h"
+#include "store/SqlHelpers.h"
 
 #include <QTreeWidget>
 
@@ -119,7 +119,8 @@ bool TMainForm::KindHasChildren(const QString &code) const
     const QString trimmed = code.trimmed();
     const QString count = GetSqlValue(
         Database::connection(),
-        QStringLiteral("SELECT count(*) FROM noteKind WHERE substr(kindCode, 1, ?) = ? COLLATE NOCASE"),
+        QStringLiteral(
+            "SELECT count(*) FROM noteKind WHERE substr(kindCode, 1, ?) = ? COLLATE NOCASE"),
         {int(trimmed.size()), trimmed.toUpper()});
     return count.toInt() > 1;
 }

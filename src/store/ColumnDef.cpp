@@ -4,8 +4,9 @@
 
 void classifyDeclaredType(ColumnDef &column, bool isIntegerPrimaryKey)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*([A-Za-z]+)\\s*(?:\\(\\s*(\\d+))?"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*([A-Za-z]+)\\s*(?:\\(\\s*(\\d+))?"),
+        QRegularExpression::CaseInsensitiveOption);
     const auto match = pattern.match(column.declaredType);
     const QString base = match.captured(1).toLower();
     const int size = match.captured(2).toInt();

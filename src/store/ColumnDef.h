@@ -4,16 +4,27 @@
 
 // What a column's declared type means to the program. Declared types keep the names the
 // statements use ("Text (24)", "Long", "Number", "Time", "Currency", "yesno", "LONGBINARY").
-enum class FieldType { Counter, Integer, Float, Currency, Text, Memo, DateTime, Bool, Binary, Unknown };
+enum class FieldType {
+    Counter,
+    Integer,
+    Float,
+    Currency,
+    Text,
+    Memo,
+    DateTime,
+    Bool,
+    Binary,
+    Unknown
+};
 
 struct ColumnDef {
     QString name;
     QString declaredType; // as stored, e.g. "Text (24)"
     FieldType type = FieldType::Unknown;
-    int size = 0;         // characters, for Text; 0 when the type has no size
+    int size = 0; // characters, for Text; 0 when the type has no size
     bool notNull = false;
     bool hasDefault = false;
-    QString defaultText;  // the default as typed, unquoted
+    QString defaultText; // the default as typed, unquoted
 
     bool isNumeric() const
     {

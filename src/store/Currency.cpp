@@ -96,7 +96,8 @@ std::optional<Currency> Currency::fromDouble(double value)
     if (std::fabs(scaled - nearest) < 0.01 && std::fabs(value) < 1e9)
         return fromUnits(qint64(nearest));
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (result.ec != std::errc())
         return std::nullopt;
     return fromString(QString::fromLatin1(buffer, result.ptr - buffer));

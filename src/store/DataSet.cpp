@@ -6,8 +6,8 @@
 
 #include <QSqlError>
 
-#include <algorithm>
 #include <QSqlQuery>
+#include <algorithm>
 
 DataSet::DataSet(QObject *parent) : QObject(parent) {}
 
@@ -46,7 +46,8 @@ void DataSet::open()
     const QList<ColumnDef> columns = ReadTableColumns(m_db, m_tableName);
     if (columns.isEmpty())
         throw StoreError(QStringLiteral("数据表“%1”不存在").arg(m_tableName));
-    FilterExpression filter = FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
+    FilterExpression filter =
+        FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
     const QString rowId = RowIdName(columns, m_tableName);
 
     QSqlQuery query(m_db);
@@ -102,7 +103,8 @@ void DataSet::setFilter(const QString &text)
     if (text == m_filterText)
         return;
     if (isOpen()) {
-        FilterExpression compiled = FilterExpression::compile(m_filtered ? text : QString(), m_columns);
+        FilterExpression compiled =
+            FilterExpression::compile(m_filtered ? text : QString(), m_columns);
         checkBrowseMode();
         m_filter = std::move(compiled);
         m_filterText = text;
@@ -117,7 +119,8 @@ void DataSet::setFiltered(bool on)
     if (on == m_filtered)
         return;
     if (isOpen()) {
-        FilterExpression compiled = FilterExpression::compile(on ? m_filterText : QString(), m_columns);
+        FilterExpression compiled =
+            FilterExpression::compile(on ? m_filterText : QString(), m_columns);
         checkBrowseMode();
         m_filter = std::move(compiled);
         m_filtered = on;
@@ -315,7 +318,8 @@ void DataSet::setFieldValue(int column, const QVariant &value)
         throw StoreError(QStringLiteral("栏目“%1”由系统自动编号，不能修改").arg(c.name));
     const auto converted = FieldValue::coerce(value, c.type);
     if (!converted)
-        throw StoreError(QStringLiteral("“%1”不是栏目“%2”能接受的值").arg(value.toString(), c.name));
+        throw StoreError(
+            QStringLiteral("“%1”不是栏目“%2”能接受的值").arg(value.toString(), c.name));
     if (!FieldValue::storesExactly(*converted, c.type))
         throw StoreError(FieldValue::inexactMessage(c.name, *converted, c.type));
     if (c.type == FieldType::Text && c.size > 0 && converted->toString().size() > c.size)

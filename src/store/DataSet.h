@@ -106,8 +106,8 @@ public:
     std::function<void(DataSet &)> afterInsert;
 
 Q_SIGNALS:
-    void reset();                 // the rows in view changed wholesale
-    void rowChanged(int row);     // one row's values changed
+    void reset();             // the rows in view changed wholesale
+    void rowChanged(int row); // one row's values changed
     void rowAppended(int row);
     void rowRemoved(int row);
     void currentRowChanged(int row);

@@ -43,7 +43,8 @@ QString DataSetModel::formatMoney(const QVariant &currency)
         return QString();
     const Currency c = currency.value<Currency>();
     const QString digits = c.toFixed(2);
-    return digits.startsWith(u'-') ? QStringLiteral("-￥") + digits.mid(1) : QStringLiteral("￥") + digits;
+    return digits.startsWith(u'-') ? QStringLiteral("-￥") + digits.mid(1)
+                                   : QStringLiteral("￥") + digits;
 }
 
 QVariant DataSetModel::data(const QModelIndex &index, int role) const

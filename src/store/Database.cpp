@@ -28,7 +28,8 @@ QSqlDatabase connect(const QString &path)
     if (db.isValid() && db.isOpen())
         return db;
     if (!QFile::exists(path))
-        throw StoreError(QStringLiteral("找不到数据库文件：%1").arg(QDir::toNativeSeparators(path)));
+        throw StoreError(
+            QStringLiteral("找不到数据库文件：%1").arg(QDir::toNativeSeparators(path)));
     if (!db.isValid())
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(ConnectionName));
     db.setDatabaseName(path);
@@ -100,7 +101,8 @@ bool createDemoIfFirstStart(const QString &programFolder)
     registerDataResources();
     const QString script = resourceText(QStringLiteral(":/data/schema.sql")) +
                            resourceText(QStringLiteral(":/data/demo.sql"));
-    const QByteArray demoTemplate = resourceText(QStringLiteral(":/data/demo_waybill.xml")).toUtf8();
+    const QByteArray demoTemplate =
+        resourceText(QStringLiteral(":/data/demo_waybill.xml")).toUtf8();
     const QString connectionName = QStringLiteral("quillet-setup");
     QString failure;
     {
@@ -112,7 +114,9 @@ bool createDemoIfFirstStart(const QString &programFolder)
             try {
                 runScript(db, script);
                 // The waybill comes with its template: a waybill laid over a scan of the form.
-                RunSql(db, QStringLiteral("UPDATE noteKind SET template = ?, modqty = 1 WHERE kindCode = 'A01'"),
+                RunSql(db,
+                       QStringLiteral(
+                           "UPDATE noteKind SET template = ?, modqty = 1 WHERE kindCode = 'A01'"),
                        {demoTemplate});
             } catch (const StoreError &e) {
                 failure = e.message();

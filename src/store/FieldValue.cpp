@@ -68,9 +68,9 @@ std::optional<QDateTime> parseDateTime(const QString &text)
 {
     if (const auto stored = parseStoredForm(text))
         return stored;
-    static const QRegularExpression pattern(QStringLiteral(
-        "^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?"
-        "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\s*(\\d{4})[-/.年](\\d{1,2})[-/.月](\\d{1,2})日?"
+                       "(?:[ T]+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2})(?:\\.\\d+)?)?)?\\s*$"));
     const auto m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;

@@ -199,13 +199,20 @@ struct FilterExpression::Node {
             return false;
         const int c = FieldValue::compare(value, other, type);
         switch (op) {
-        case Cmp::Eq: return c == 0;
-        case Cmp::Ne: return c != 0;
-        case Cmp::Lt: return c < 0;
-        case Cmp::Gt: return c > 0;
-        case Cmp::Le: return c <= 0;
-        case Cmp::Ge: return c >= 0;
-        default: return false;
+        case Cmp::Eq:
+            return c == 0;
+        case Cmp::Ne:
+            return c != 0;
+        case Cmp::Lt:
+            return c < 0;
+        case Cmp::Gt:
+            return c > 0;
+        case Cmp::Le:
+            return c <= 0;
+        case Cmp::Ge:
+            return c >= 0;
+        default:
+            return false;
         }
     }
 };
@@ -241,7 +248,10 @@ private:
         return t.kind == Tok::Name && !t.quoted &&
                t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
-    static QString describe(const Token &t) { return t.kind == Tok::End ? QStringLiteral("结尾") : t.text; }
+    static QString describe(const Token &t)
+    {
+        return t.kind == Tok::End ? QStringLiteral("结尾") : t.text;
+    }
     [[noreturn]] void fail(const QString &why) const
     {
         throw StoreError(QStringLiteral("过滤条件有误（第%1个字符）：%2")
@@ -332,7 +342,7 @@ private:
             return node;
         }
         static const QHash<QString, Cmp> ops{{"=", Cmp::Eq}, {"<>", Cmp::Ne}, {"!=", Cmp::Ne},
-                                             {"<", Cmp::Lt}, {">", Cmp::Gt}, {"<=", Cmp::Le},
+                                             {"<", Cmp::Lt}, {">", Cmp::Gt},  {"<=", Cmp::Le},
                                              {">=", Cmp::Ge}};
         if (op.kind != Tok::Op || !ops.contains(op.text)) {
             m_pos--;

@@ -129,8 +129,11 @@ IniFile::Stamp IniFile::stampOf(const QString &path)
     struct stat st;
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    const auto nanoseconds = [](const timespec &t) { return qint64(t.tv_sec) * 1000000000 + t.tv_nsec; };
-    return {qint64(st.st_ino), qint64(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+    const auto nanoseconds = [](const timespec &t) {
+        return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    };
+    return {qint64(st.st_ino), qint64(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
 }
 
 void IniFile::remember(QStringList lines, const Stamp &stamp) const
@@ -147,7 +150,8 @@ void IniFile::remember(QStringList lines, const Stamp &stamp) const
             inSection = true;
         } else if (inSection && isKeyLine(line, &name, &value)) {
             const QString k = indexKey(section, name);
-            if (!m_values.contains(k)) // the first of duplicates wins, as a reader from the top finds
+            if (!m_values.contains(
+                    k)) // the first of duplicates wins, as a reader from the top finds
                 m_values.insert(k, value);
         }
     }

@@ -43,7 +43,8 @@ QString build(const Conditions &c)
         for (const QString &column : c.textColumns)
             terms << QStringLiteral("%1 like %2").arg(columnReference(column), pattern);
         if (!terms.isEmpty())
-            keywordClause = QStringLiteral(" (") + terms.join(QStringLiteral(" or ")) + QStringLiteral(") ");
+            keywordClause =
+                QStringLiteral(" (") + terms.join(QStringLiteral(" or ")) + QStringLiteral(") ");
     }
 
     QString dateClause;
@@ -64,10 +65,12 @@ QString build(const Conditions &c)
 
     switch (c.printState) {
     case PrintState::Unprinted:
-        filter = filter.isEmpty() ? QStringLiteral("打印标记=0") : filter + QStringLiteral(" and 打印标记=0");
+        filter = filter.isEmpty() ? QStringLiteral("打印标记=0")
+                                  : filter + QStringLiteral(" and 打印标记=0");
         break;
     case PrintState::Printed:
-        filter = filter.isEmpty() ? QStringLiteral(" 打印标记=-1") : filter + QStringLiteral(" and 打印标记=-1");
+        filter = filter.isEmpty() ? QStringLiteral(" 打印标记=-1")
+                                  : filter + QStringLiteral(" and 打印标记=-1");
         break;
     case PrintState::Any:
         break;

@@ -55,9 +55,10 @@ QString quoteText(const QString &text)
 
 bool TableExists(const QSqlDatabase &db, const QString &name)
 {
-    return GetSqlValue(db,
-                       QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ? COLLATE NOCASE"),
-                       {name})
+    return GetSqlValue(
+               db,
+               QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = ? COLLATE NOCASE"),
+               {name})
                .toInt() >= 1;
 }
 
@@ -105,8 +106,9 @@ QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table)
         c.notNull = row[3].toInt() != 0;
         c.hasDefault = !row[4].isNull();
         c.defaultText = c.hasDefault ? unquoteDefault(row[4].toString()) : QString();
-        const bool rowidKey = primaryKeys == 1 && row[5].toInt() == 1 &&
-                              c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        const bool rowidKey =
+            primaryKeys == 1 && row[5].toInt() == 1 &&
+            c.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
         classifyDeclaredType(c, rowidKey);
         // Only the row id's own column counts; one merely declared "Counter" holds what it
         // is given.

@@ -36,7 +36,8 @@ struct DataPacket {
     QStringList columnNames;
     QList<QVariantList> rows;
 };
-DataPacket GetSqlData(const QSqlDatabase &db, const QString &query, const QVariantList &values = {});
+DataPacket GetSqlData(const QSqlDatabase &db, const QString &query,
+                      const QVariantList &values = {});
 
 // The columns of a table in their order, with declared type, size, required flag and default.
 QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table);

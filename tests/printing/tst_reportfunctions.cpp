@@ -236,16 +236,18 @@ void TestReportFunctions::conversionErrors_data()
     QTest::newRow("empty text date") << "DateToHz2" << QVariantList{""} << "日期";
     QTest::newRow("bool as date") << "DateToHz" << QVariantList{true} << "日期";
     QTest::newRow("day number out of range") << "DateToHz" << QVariantList{1e9} << "日期";
-    QTest::newRow("NaN as date")
-        << "DateToHz" << QVariantList{std::numeric_limits<double>::quiet_NaN()} << "日期";
+    QTest::newRow("NaN as date") << "DateToHz"
+                                 << QVariantList{std::numeric_limits<double>::quiet_NaN()}
+                                 << "日期";
     QTest::newRow("smallest amount as date")
         << "DateToHz"
-        << QVariantList{QVariant::fromValue(Currency::fromUnits(std::numeric_limits<qint64>::min()))}
+        << QVariantList{QVariant::fromValue(
+               Currency::fromUnits(std::numeric_limits<qint64>::min()))}
         << "日期";
-    QTest::newRow("largest amount as date")
-        << "DateToHz2"
-        << QVariantList{QVariant::fromValue(Currency::fromUnits(std::numeric_limits<qint64>::max()))}
-        << "日期";
+    QTest::newRow("largest amount as date") << "DateToHz2"
+                                            << QVariantList{QVariant::fromValue(Currency::fromUnits(
+                                                   std::numeric_limits<qint64>::max()))}
+                                            << "日期";
     QTest::newRow("invalid QDateTime") << "DateToHz" << QVariantList{QDateTime()} << "日期";
     QTest::newRow("missing date") << "DateToHz" << QVariantList{} << "缺少第 1 个参数";
     QTest::newRow("null amount") << "rmbToBIG" << QVariantList{QVariant()} << "空值";

@@ -37,13 +37,17 @@ private Q_SLOTS:
         ReportFunctions functions(directory.lookup());
         QStringList nullAmountAsked; // FieldIsNull's answer for each record, as it is output
         Report report;
-        report.loadFromBytes(GetSqlData(t.db(), "SELECT template FROM noteKind WHERE kindCode='A01'").rows[0][0].toByteArray());
+        report.loadFromBytes(
+            GetSqlData(t.db(), "SELECT template FROM noteKind WHERE kindCode='A01'")
+                .rows[0][0]
+                .toByteArray());
         for (const auto &d : reportFunctionDeclarations())
             report.addFunction(d.declaration, d.category, d.description);
         report.setUserFunctionHandler([&](const QString &name, const QVariantList &args) {
             if (name.compare("FieldIsNull", Qt::CaseInsensitive) == 0)
-                nullAmountAsked << QString("%1:%2").arg(main.fieldValue("单号").toString(),
-                                                         functions.frxReportUserFunction(name, args).toString());
+                nullAmountAsked << QString("%1:%2").arg(
+                    main.fieldValue("单号").toString(),
+                    functions.frxReportUserFunction(name, args).toString());
             return functions.frxReportUserFunction(name, args);
         });
         report.setDataset(&note);
@@ -52,9 +56,12 @@ private Q_SLOTS:
 
         // One page per unprinted record (the template starts a page per record).
         QCOMPARE(report.preparedPages().size(), 3);
-        QCOMPARE(nullAmountAsked, QStringList({"YD20260001:false", "YD20260002:true", "YD20260004:false"}));
+        QCOMPARE(nullAmountAsked,
+                 QStringList({"YD20260001:false", "YD20260002:true", "YD20260004:false"}));
         // Each page holds its own record's detail rows only.
-        const QStringList expected[] = {{"YD20260001", "办公椅", "文件柜"}, {"YD20260002", "打印纸"}, {"YD20260004", "茶叶礼盒"}};
+        const QStringList expected[] = {{"YD20260001", "办公椅", "文件柜"},
+                                        {"YD20260002", "打印纸"},
+                                        {"YD20260004", "茶叶礼盒"}};
         const QStringList others{"办公椅", "文件柜", "打印纸", "插线板", "茶叶礼盒"};
         for (int p = 0; p < 3; ++p) {
             QStringList texts;

@@ -119,9 +119,11 @@ private Q_SLOTS:
         m_window->ImportFromExcel();
         QCOMPARE(count("SELECT count(*) FROM 快递运单"), QString("7"));
         const QString today = QDate::currentDate().toString("yyyy-MM-dd") + " 00:00:00";
-        QCOMPARE(count("SELECT group_concat(ID || '|' || 单号 || '|' || 金额 || '|' || 打印标记 || '|' || 填写日期, ',') "
+        QCOMPARE(count("SELECT group_concat(ID || '|' || 单号 || '|' || 金额 || '|' || 打印标记 || "
+                       "'|' || 填写日期, ',') "
                        "FROM 快递运单 WHERE ID > 4"),
-                 QString("5|YD20260001|1234.5|0|%1,6|YD20260002|860|0|%1,7|YD20260004|320.25|0|%1").arg(today));
+                 QString("5|YD20260001|1234.5|0|%1,6|YD20260002|860|0|%1,7|YD20260004|320.25|0|%1")
+                     .arg(today));
         QCOMPARE(m_window->mainDataSet()->rowCount(), 6); // all unprinted, all in view
     }
 
@@ -147,8 +149,10 @@ private Q_SLOTS:
 
     void pictureCellsTakeTheFileBytes()
     {
-        m_db->exec("CREATE TABLE 照片单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), 照片 LONGBINARY, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
-                   "CREATE TABLE 照片单sub (ID INTEGER PRIMARY KEY AUTOINCREMENT, MID int, 附图 LONGBINARY);\n"
+        m_db->exec("CREATE TABLE 照片单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), "
+                   "照片 LONGBINARY, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+                   "CREATE TABLE 照片单sub (ID INTEGER PRIMARY KEY AUTOINCREMENT, MID int, 附图 "
+                   "LONGBINARY);\n"
                    "INSERT INTO 照片单 (名称) VALUES ('一号');\n"
                    "INSERT INTO 照片单sub (MID) VALUES (1);");
         QTemporaryDir dir;
@@ -167,7 +171,8 @@ private Q_SLOTS:
         RecordGrid *main = m_window->mainGrid();
         auto doubleClick = [](RecordGrid *grid, int row, int column) {
             const QPoint at = grid->visualRect(grid->model()->index(row, column)).center();
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at); // the first click of the two
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              at); // the first click of the two
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
         };
         doubleClick(main, 0, 1); // a text cell: no dialog
@@ -178,7 +183,8 @@ private Q_SLOTS:
         QCOMPARE(GetSqlData(m_db->db(), "SELECT 照片 FROM 照片单").rows[0][0].toByteArray(), bytes);
         files.answer(picture);
         doubleClick(m_window->detailGrid(), 0, 2);
-        QCOMPARE(GetSqlData(m_db->db(), "SELECT 附图 FROM 照片单sub").rows[0][0].toByteArray(), bytes);
+        QCOMPARE(GetSqlData(m_db->db(), "SELECT 附图 FROM 照片单sub").rows[0][0].toByteArray(),
+                 bytes);
         doubleClick(main, 0, 2); // cancelled: the picture stays
         QCOMPARE(GetSqlData(m_db->db(), "SELECT 照片 FROM 照片单").rows[0][0].toByteArray(), bytes);
         QVERIFY(messages.shown().isEmpty());

@@ -43,11 +43,13 @@ class TestRecordWindow : public QObject, private RecordWindowFixture {
     // Fixed fill dates so that date bounds can be stated: see each row's comment.
     void setFillDates()
     {
-        m_db->exec("UPDATE 快递运单 SET 填写日期 = '2026-12-09 18:00:00' WHERE ID = 1;\n" // end day, evening
-                   "UPDATE 快递运单 SET 填写日期 = '2026-12-02 00:00:00' WHERE ID = 2;\n" // start day
-                   "UPDATE 快递运单 SET 填写日期 = '2026-12-05 00:00:00' WHERE ID = 3;\n" // printed
-                   "UPDATE 快递运单 SET 填写日期 = '2026-12-10 00:00:00' WHERE ID = 4;\n" // after the end
-                   "UPDATE 快递运单 SET 收货单位 = 'O''Brien 贸易' WHERE ID = 2;");
+        m_db->exec(
+            "UPDATE 快递运单 SET 填写日期 = '2026-12-09 18:00:00' WHERE ID = 1;\n" // end day,
+                                                                                   // evening
+            "UPDATE 快递运单 SET 填写日期 = '2026-12-02 00:00:00' WHERE ID = 2;\n" // start day
+            "UPDATE 快递运单 SET 填写日期 = '2026-12-05 00:00:00' WHERE ID = 3;\n" // printed
+            "UPDATE 快递运单 SET 填写日期 = '2026-12-10 00:00:00' WHERE ID = 4;\n" // after the end
+            "UPDATE 快递运单 SET 收货单位 = 'O''Brien 贸易' WHERE ID = 2;");
     }
 
 private Q_SLOTS:
@@ -64,23 +66,27 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("numbers");
         const QStringList all{"YD20260001", "YD20260002", "YD20260003", "YD20260004"};
         QTest::newRow("nothing, any") << "" << false << false << 2 << "" << all;
-        QTest::newRow("nothing, printed") << "" << false << false << 1 << " 打印标记=-1" << QStringList{"YD20260003"};
+        QTest::newRow("nothing, printed")
+            << "" << false << false << 1 << " 打印标记=-1" << QStringList{"YD20260003"};
         QTest::newRow("nothing, unprinted")
-            << "" << false << false << 0 << "打印标记=0" << QStringList{"YD20260001", "YD20260002", "YD20260004"};
+            << "" << false << false << 0 << "打印标记=0"
+            << QStringList{"YD20260001", "YD20260002", "YD20260004"};
         QTest::newRow("keyword trimmed")
             << "  成都 " << false << false << 2
-            << " (单号 like '*成都*' or 收货单位 like '*成都*' or 地址 like '*成都*') " << QStringList{"YD20260004"};
-        QTest::newRow("spaces only")
-            << "   " << false << false << 0 << "打印标记=0" << QStringList{"YD20260001", "YD20260002", "YD20260004"};
-        QTest::newRow("only end")
-            << "" << false << true << 2 << " 填写日期 <= '2026-12-09 23:59:59'"
-            << QStringList{"YD20260001", "YD20260002", "YD20260003"};
-        QTest::newRow("only start") << "" << true << false << 2 << " 填写日期 >= '2026/12/2'" << all;
-        QTest::newRow("everything")
-            << "00" << true << true << 0
-            << " (单号 like '*00*' or 收货单位 like '*00*' or 地址 like '*00*')  and  填写日期 >= '2026/12/2' and "
-               "填写日期 <= '2026-12-09 23:59:59' and 打印标记=0"
-            << QStringList{"YD20260001", "YD20260002"};
+            << " (单号 like '*成都*' or 收货单位 like '*成都*' or 地址 like '*成都*') "
+            << QStringList{"YD20260004"};
+        QTest::newRow("spaces only") << "   " << false << false << 0 << "打印标记=0"
+                                     << QStringList{"YD20260001", "YD20260002", "YD20260004"};
+        QTest::newRow("only end") << "" << false << true << 2
+                                  << " 填写日期 <= '2026-12-09 23:59:59'"
+                                  << QStringList{"YD20260001", "YD20260002", "YD20260003"};
+        QTest::newRow("only start")
+            << "" << true << false << 2 << " 填写日期 >= '2026/12/2'" << all;
+        QTest::newRow("everything") << "00" << true << true << 0
+                                    << " (单号 like '*00*' or 收货单位 like '*00*' or 地址 like "
+                                       "'*00*')  and  填写日期 >= '2026/12/2' and "
+                                       "填写日期 <= '2026-12-09 23:59:59' and 打印标记=0"
+                                    << QStringList{"YD20260001", "YD20260002"};
         QTest::newRow("quote searched as typed")
             << "O'Brien" << false << false << 2
             << " (单号 like '*O''Brien*' or 收货单位 like '*O''Brien*' or 地址 like '*O''Brien*') "
@@ -136,7 +142,8 @@ private Q_SLOTS:
 
     void keywordWithoutTextColumns()
     {
-        m_db->exec("CREATE TABLE 数字单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 数量 Long, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+        m_db->exec("CREATE TABLE 数字单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 数量 Long, 打印标记 "
+                   "yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
                    "INSERT INTO 数字单 (数量) VALUES (5);");
         open("Z01", "数字单");
         child<CheckedDateEdit>("datebegin")->setChecked(false);
@@ -154,7 +161,8 @@ private Q_SLOTS:
         QTRY_COMPARE(footer->texts().value(0), QString("3"));
         const int money = m_window->mainDataSet()->columnIndex("金额");
         QCOMPARE(footer->texts()[money], QString("￥2414.75")); // 1234.5 + 860 + 320.25
-        QCOMPARE(m_window->mainGrid()->model()->index(0, money).data().toString(), QString("￥1234.50"));
+        QCOMPARE(m_window->mainGrid()->model()->index(0, money).data().toString(),
+                 QString("￥1234.50"));
         child<RadioGroup>("rgPrint")->setItemIndex(2);
         child<CheckedDateEdit>("datebegin")->setChecked(false);
         QTRY_COMPARE(footer->texts()[0], QString("4"));
@@ -211,7 +219,8 @@ private Q_SLOTS:
         QCOMPARE(ds->fieldValue("填写日期").toDateTime().time(), QTime(0, 0));
         ds->setFieldValue("交款单位", "新客户");
         ds->post();
-        QCOMPARE(GetSqlValue(m_db->db(), "SELECT 打印标记 || ',' || 收款人 || ',' || 填写日期 FROM 收款收据 WHERE 交款单位 = '新客户'"),
+        QCOMPARE(GetSqlValue(m_db->db(), "SELECT 打印标记 || ',' || 收款人 || ',' || 填写日期 FROM "
+                                         "收款收据 WHERE 交款单位 = '新客户'"),
                  QString("0,张会计,%1 00:00:00").arg(QDate::currentDate().toString("yyyy-MM-dd")));
         ds->reopen();
         QVERIFY(column("交款单位").contains("新客户")); // still in view under 未打印
@@ -247,7 +256,8 @@ private Q_SLOTS:
         messages.setAnswer(true);
         m_window->DeleteRow();
         QCOMPARE(column("单号"), QStringList({"YD20260002", "YD20260004"}));
-        QCOMPARE(GetSqlValue(m_db->db(), "SELECT count(*) FROM 快递运单sub WHERE MID = 1"), QString("2"));
+        QCOMPARE(GetSqlValue(m_db->db(), "SELECT count(*) FROM 快递运单sub WHERE MID = 1"),
+                 QString("2"));
     }
 
     void clearAllDeletesRowsInViewOnly()
@@ -257,7 +267,8 @@ private Q_SLOTS:
         m_window->ClearAll();
         QCOMPARE(messages.texts(), QStringList{"确定删除全部记录吗？"});
         QCOMPARE(m_window->mainDataSet()->rowCount(), 0);
-        QCOMPARE(GetSqlValue(m_db->db(), "SELECT group_concat(单号) FROM 快递运单"), QString("YD20260003"));
+        QCOMPARE(GetSqlValue(m_db->db(), "SELECT group_concat(单号) FROM 快递运单"),
+                 QString("YD20260003"));
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT count(*) FROM 快递运单sub"), QString("5"));
     }
 
@@ -275,9 +286,11 @@ private Q_SLOTS:
         QCOMPARE(ds->rowCount(), 5);
         QCOMPARE(ds->currentRow(), 0);
         const QString pasted = GetSqlValue(
-            m_db->db(), "SELECT ID || ',' || 收货单位 || ',' || 金额 || ',' || 打印标记 || ',' || 填写日期 "
-                        "FROM 快递运单 WHERE 单号 = 'YD20260003' AND ID <> 3");
-        QCOMPARE(pasted, QString("5,广州南方电器厂,45.8,0,%1 00:00:00").arg(QDate::currentDate().toString("yyyy-MM-dd")));
+            m_db->db(),
+            "SELECT ID || ',' || 收货单位 || ',' || 金额 || ',' || 打印标记 || ',' || 填写日期 "
+            "FROM 快递运单 WHERE 单号 = 'YD20260003' AND ID <> 3");
+        QCOMPARE(pasted, QString("5,广州南方电器厂,45.8,0,%1 00:00:00")
+                             .arg(QDate::currentDate().toString("yyyy-MM-dd")));
     }
 
     void copyWithNoRecordInViewDoesNothing()
@@ -338,7 +351,8 @@ private Q_SLOTS:
         grid->setFocus();
         const int rows = ds->rowCount();
         if (rows > 0)
-            grid->setCurrentIndex(grid->model()->index(rows - 1, 0)); // the first column, hidden or not
+            grid->setCurrentIndex(
+                grid->model()->index(rows - 1, 0)); // the first column, hidden or not
         if (start != Qt::Key_unknown)
             QTest::keyClick(grid, Qt::Key(start));
         QTest::keyClick(grid, Qt::Key_A);
@@ -361,14 +375,16 @@ private Q_SLOTS:
         const int money = ds->columnIndex("金额");
         const QPoint title(header->sectionViewportPosition(money) + 10, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
-        QCOMPARE(column("单号"), QStringList({"YD20260004", "YD20260002", "YD20260001"})); // 320.25, 860, 1234.5
+        QCOMPARE(column("单号"),
+                 QStringList({"YD20260004", "YD20260002", "YD20260001"})); // 320.25, 860, 1234.5
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, title);
         QCOMPARE(column("单号"), QStringList({"YD20260001", "YD20260002", "YD20260004"}));
         QCOMPARE(ds->filter(), QString("打印标记=0"));
         // The order holds when the search changes what is in view.
         child<RadioGroup>("rgPrint")->setItemIndex(2);
         child<CheckedDateEdit>("datebegin")->setChecked(false);
-        QCOMPARE(column("单号"), QStringList({"YD20260001", "YD20260002", "YD20260004", "YD20260003"}));
+        QCOMPARE(column("单号"),
+                 QStringList({"YD20260001", "YD20260002", "YD20260004", "YD20260003"}));
     }
 
     void enterInKeywordBoxSearches()

@@ -93,8 +93,7 @@ private Q_SLOTS:
         refused("smallest - 1", "<d.\"最小整数\"> - 1", "整数运算溢出");
         fits("2^62 - 1 times 2", "4611686018427387903 * 2", "9223372036854775806");
         refused("2^62 times 2", "4611686018427387904 * 2", "整数运算溢出");
-        fits("-2^62 times 2 is the smallest", "-4611686018427387904 * 2",
-             "-9223372036854775808");
+        fits("-2^62 times 2 is the smallest", "-4611686018427387904 * 2", "-9223372036854775808");
         fits("negated largest", "-<d.\"最大整数\">", "-9223372036854775807");
         refused("negated smallest", "-<d.\"最小整数\">", "整数运算溢出");
         fits("smallest div 1", "<d.\"最小整数\"> div 1", "-9223372036854775808");
@@ -133,8 +132,7 @@ private Q_SLOTS:
         fits("10^15 above money", "1000000000000000 > <d.\"单价\">", "True");
         fits("largest money below next yuan", "<d.\"最大金额\"> < 922337203685478", "True");
         fits("largest money above its yuan", "<d.\"最大金额\"> > 922337203685477", "True");
-        fits("smallest money above smallest whole", "<d.\"最小金额\"> > <d.\"最小整数\">",
-             "True");
+        fits("smallest money above smallest whole", "<d.\"最小金额\"> > <d.\"最小整数\">", "True");
         fits("largest whole above largest money", "<d.\"最大整数\"> > <d.\"最大金额\">", "True");
         fits("money equals whole", "<d.\"单价\"> * 10000 = 12345", "True");
         // dates
@@ -165,8 +163,8 @@ private Q_SLOTS:
             << repeated(QStringLiteral("("), 10000) + u'1' + repeated(QStringLiteral(")"), 10000);
         QTest::newRow("100000 minus signs") << repeated(QStringLiteral("-"), 100000) + u'1';
         QTest::newRow("10000 nots") << repeated(QStringLiteral("not "), 10000) + "True";
-        QTest::newRow("10000 nested calls")
-            << repeated(QStringLiteral("Trim("), 10000) + "'a'" + repeated(QStringLiteral(")"), 10000);
+        QTest::newRow("10000 nested calls") << repeated(QStringLiteral("Trim("), 10000) + "'a'" +
+                                                   repeated(QStringLiteral(")"), 10000);
         QTest::newRow("unclosed 10000 parentheses") << repeated(QStringLiteral("("), 10000);
     }
 

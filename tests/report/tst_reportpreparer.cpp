@@ -214,7 +214,8 @@ private Q_SLOTS:
             f.report.prepare();
             QFAIL("prepared");
         } catch (const ReportError &e) {
-            QVERIFY2(e.message().contains(QStringLiteral("表达式嵌套过深")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(QStringLiteral("表达式嵌套过深")),
+                     qPrintable(e.message()));
         }
     }
 

@@ -47,14 +47,13 @@ class LockHolder {
 public:
     explicit LockHolder(const QString &database)
     {
-        m_process.start("/usr/bin/python3",
-                        {"-c",
-                         "import sqlite3,sys\n"
-                         "c=sqlite3.connect(sys.argv[1],isolation_level=None)\n"
-                         "c.execute('BEGIN EXCLUSIVE')\n"
-                         "print('locked',flush=True)\n"
-                         "sys.stdin.read()\n",
-                         database});
+        m_process.start("/usr/bin/python3", {"-c",
+                                             "import sqlite3,sys\n"
+                                             "c=sqlite3.connect(sys.argv[1],isolation_level=None)\n"
+                                             "c.execute('BEGIN EXCLUSIVE')\n"
+                                             "print('locked',flush=True)\n"
+                                             "sys.stdin.read()\n",
+                                             database});
         m_locked = m_process.waitForReadyRead(30000) && m_process.readAll().startsWith("locked");
     }
     ~LockHolder()

@@ -5,16 +5,16 @@
 #include "records/TmakeNote.h"
 #include "shell/KindTabBar.h"
 #include "shell/TMainForm.h"
-#include "store/Database.h"
 #include "store/DataSet.h"
+#include "store/Database.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QImage>
-#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
@@ -56,8 +56,8 @@ void openNode(TMainForm &form, const QString &text)
 QStringList enabledTabCommands(const TMainForm &form)
 {
     QStringList names;
-    for (const char *n : {"actDesign", "actPreview", "actPrint", "actExport", "actImport", "actCopy",
-                          "actPaste", "actDelete", "actClearAll", "actClose"})
+    for (const char *n : {"actDesign", "actPreview", "actPrint", "actExport", "actImport",
+                          "actCopy", "actPaste", "actDelete", "actClearAll", "actClose"})
         if (form.action(n)->isEnabled())
             names << n;
     return names;
@@ -101,11 +101,17 @@ class TestMainForm : public QObject {
     // Nine form kinds with tables K01..K09 under category K, besides the demo.
     static void addNineKinds(const TestDatabase &t)
     {
-        QString script = "INSERT INTO noteKind (kindCode, kindName, layer) VALUES ('K', '多种单据', 1);\n";
+        QString script =
+            "INSERT INTO noteKind (kindCode, kindName, layer) VALUES ('K', '多种单据', 1);\n";
         for (int i = 1; i <= 9; ++i) {
-            script += QString("INSERT INTO noteKind (kindCode, kindName, layer) VALUES ('K0%1', '单据%1', 2);\n").arg(i);
-            script += QString("CREATE TABLE 单据%1 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), "
-                              "打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n").arg(i);
+            script += QString("INSERT INTO noteKind (kindCode, kindName, layer) VALUES ('K0%1', "
+                              "'单据%1', 2);\n")
+                          .arg(i);
+            script +=
+                QString(
+                    "CREATE TABLE 单据%1 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), "
+                    "打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n")
+                    .arg(i);
         }
         t.exec(script);
     }
@@ -115,13 +121,15 @@ private Q_SLOTS:
     {
         TestDatabase t;
         t.exec("DELETE FROM noteKind;\n"
-               "INSERT INTO noteKind (kindCode, kindName) VALUES ('A02', '收据'), ('A', '票据'), ('A01', '发票'),"
-               " ('B01', '孤儿单据'), ('C', '其他'), ('C01', '支票'), ('CX12', '坏代码'), ('D', '之后');");
+               "INSERT INTO noteKind (kindCode, kindName) VALUES ('A02', '收据'), ('A', '票据'), "
+               "('A01', '发票'),"
+               " ('B01', '孤儿单据'), ('C', '其他'), ('C01', '支票'), ('CX12', '坏代码'), ('D', "
+               "'之后');");
         MessageRecorder messages;
         TMainForm form;
-        QCOMPARE(treeLines(form.tree()), QStringList({"所有模板", "  基础数据", "  (A)票据", "    (A01)发票",
-                                                      "    (A02)收据", "  (B01)孤儿单据", "  (C)其他",
-                                                      "    (C01)支票"}));
+        QCOMPARE(treeLines(form.tree()),
+                 QStringList({"所有模板", "  基础数据", "  (A)票据", "    (A01)发票",
+                              "    (A02)收据", "  (B01)孤儿单据", "  (C)其他", "    (C01)支票"}));
         QVERIFY(messages.shown().isEmpty()); // a bad code stops the tree without a word
         QCOMPARE(form.tree()->currentItem()->text(0), QString("所有模板"));
     }
@@ -130,10 +138,11 @@ private Q_SLOTS:
     {
         TestDatabase t;
         t.exec("DELETE FROM noteKind;\n"
-               "INSERT INTO noteKind (kindCode, kindName) VALUES ('001', '无类'), ('A', '票据'), ('A01', '发票');");
+               "INSERT INTO noteKind (kindCode, kindName) VALUES ('001', '无类'), ('A', '票据'), "
+               "('A01', '发票');");
         TMainForm form;
-        QCOMPARE(treeLines(form.tree()),
-                 QStringList({"所有模板", "  基础数据", "  (001)无类", "  (A)票据", "    (A01)发票"}));
+        QCOMPARE(treeLines(form.tree()), QStringList({"所有模板", "  基础数据", "  (001)无类",
+                                                      "  (A)票据", "    (A01)发票"}));
     }
 
     void findsNodesAndKindIds()
@@ -143,7 +152,8 @@ private Q_SLOTS:
         QCOMPARE(form.FindKindNode("A01")->text(0), QString("(A01)快递运单"));
         QCOMPARE(form.FindParentNode("A01")->text(0), QString("(A)物流单据"));
         QCOMPARE(form.FindParentNode("A"), nullptr);
-        QCOMPARE(form.KindIdOf("A02"), GetSqlValue(t.db(), "SELECT ID FROM noteKind WHERE kindCode='A02'").toInt());
+        QCOMPARE(form.KindIdOf("A02"),
+                 GetSqlValue(t.db(), "SELECT ID FROM noteKind WHERE kindCode='A02'").toInt());
         QCOMPARE(form.KindIdOf("Z99"), -1);
         QVERIFY(form.KindHasChildren("a"));
         QVERIFY(!form.KindHasChildren("A01"));
@@ -211,10 +221,12 @@ private Q_SLOTS:
         TMainForm form;
         QCOMPARE(enabledTabCommands(form), QStringList());
         openNode(form, "基础数据");
-        QCOMPARE(enabledTabCommands(form), QStringList({"actExport", "actImport", "actCopy", "actDelete", "actClose"}));
+        QCOMPARE(enabledTabCommands(form),
+                 QStringList({"actExport", "actImport", "actCopy", "actDelete", "actClose"}));
         openNode(form, "(A01)快递运单");
-        const QStringList recordCommands{"actDesign", "actPreview", "actPrint", "actExport", "actImport",
-                                         "actCopy", "actDelete", "actClearAll", "actClose"};
+        const QStringList recordCommands{"actDesign", "actPreview",  "actPrint",
+                                         "actExport", "actImport",   "actCopy",
+                                         "actDelete", "actClearAll", "actClose"};
         QCOMPARE(enabledTabCommands(form), recordCommands);
         form.tabs()->setCurrentIndex(0); // switching tabs changes nothing
         QCOMPARE(enabledTabCommands(form), recordCommands);
@@ -227,7 +239,8 @@ private Q_SLOTS:
         QVERIFY(messages.shown().isEmpty());
         form.action("actClose")->trigger();
         QCOMPARE(enabledTabCommands(form), QStringList());
-        QCOMPARE(form.findChild<QStackedWidget *>()->currentWidget()->objectName(), QString("imgBG"));
+        QCOMPARE(form.findChild<QStackedWidget *>()->currentWidget()->objectName(),
+                 QString("imgBG"));
     }
 
     void deleteGreysOutWhileGridShowsNoRow()
@@ -278,7 +291,8 @@ private Q_SLOTS:
         QTest::mouseDClick(bar, Qt::LeftButton, {}, inTab(bar, 0, 30));
         QCOMPARE(form.tabs()->count(), 0);
         QCOMPARE(enabledTabCommands(form), QStringList());
-        QCOMPARE(form.findChild<QStackedWidget *>()->currentWidget()->objectName(), QString("imgBG"));
+        QCOMPARE(form.findChild<QStackedWidget *>()->currentWidget()->objectName(),
+                 QString("imgBG"));
     }
 
     void closingTabStoresLayout()
@@ -302,7 +316,8 @@ private Q_SLOTS:
     void closingNeverDropsATypedRow()
     {
         TestDatabase t;
-        t.exec("CREATE TABLE 必填单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20) NOT NULL, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
+        t.exec("CREATE TABLE 必填单 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20) NOT "
+               "NULL, 打印标记 yesno NOT NULL DEFAULT 0, 填写日期 Time);\n"
                "INSERT INTO noteKind (kindCode, kindName) VALUES ('A03', '必填单');");
         MessageRecorder messages;
         TMainForm form;
@@ -311,7 +326,8 @@ private Q_SLOTS:
         waybill->mainDataSet()->edit();
         waybill->mainDataSet()->setFieldValue("收货单位", "关窗前改的");
         form.action("actClose")->trigger();
-        QCOMPARE(GetSqlValue(t.db(), "SELECT 收货单位 FROM 快递运单 WHERE ID = 1"), QString("关窗前改的"));
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 收货单位 FROM 快递运单 WHERE ID = 1"),
+                 QString("关窗前改的"));
 
         openNode(form, "(A03)必填单");
         auto *required = qobject_cast<TmakeNote *>(form.tabs()->currentWidget());
@@ -351,7 +367,8 @@ private Q_SLOTS:
         form.action("actDelNode")->trigger();
         QVERIFY(!TableExists(t.db(), "快递运单"));
         QVERIFY(TableExists(t.db(), "快递运单sub"));
-        QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM noteKind WHERE kindCode = 'A01'"), QString("0"));
+        QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM noteKind WHERE kindCode = 'A01'"),
+                 QString("0"));
         QCOMPARE(form.FindKindNode("A01"), nullptr);
         QVERIFY(select(form, "基础数据"));
         messages.clear();
@@ -374,7 +391,8 @@ private Q_SLOTS:
             form.action("actClose")->trigger();
             QCOMPARE(form.tabs()->count(), 1);
             QCOMPARE(keep.texts.size(), 1);
-            QVERIFY2(keep.texts[0].contains("收款收据") && keep.texts[0].contains("不存在"), qPrintable(keep.texts[0]));
+            QVERIFY2(keep.texts[0].contains("收款收据") && keep.texts[0].contains("不存在"),
+                     qPrintable(keep.texts[0]));
             QVERIFY(keep.texts[0].endsWith("放弃修改?"));
             QVERIFY(!form.close());
             QCOMPARE(keep.texts.size(), 3); // leave? and again the row
@@ -410,17 +428,21 @@ private Q_SLOTS:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(select(form, "(A01)快递运单"));
-        QTreeWidgetItem *other = form.tree()->findItems("(A02)收款收据", Qt::MatchExactly | Qt::MatchRecursive).first();
+        QTreeWidgetItem *other =
+            form.tree()->findItems("(A02)收款收据", Qt::MatchExactly | Qt::MatchRecursive).first();
         auto *menu = form.findChild<QMenu *>("pmTreeview");
         const QPoint at = form.tree()->visualItemRect(other).center();
         QTest::mouseClick(form.tree()->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at, form.tree()->viewport()->mapToGlobal(at)); // as the window system follows it
+        QContextMenuEvent request(
+            QContextMenuEvent::Mouse, at,
+            form.tree()->viewport()->mapToGlobal(at)); // as the window system follows it
         QApplication::sendEvent(form.tree()->viewport(), &request);
         QCOMPARE(form.tree()->currentItem()->text(0), QString("(A01)快递运单"));
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
         // The left button still selects.
-        QTest::mouseClick(form.tree()->viewport(), Qt::LeftButton, {}, form.tree()->visualItemRect(other).center());
+        QTest::mouseClick(form.tree()->viewport(), Qt::LeftButton, {},
+                          form.tree()->visualItemRect(other).center());
         QCOMPARE(form.tree()->currentItem(), other);
     }
 

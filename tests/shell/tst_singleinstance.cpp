@@ -53,7 +53,8 @@ private Q_SLOTS:
     {
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         QCOMPARE(QDir::tempPath(), QDir(m_temp.path()).canonicalPath());
-        QVERIFY(QFile::copy(QStringLiteral(QUILLET_BIN_DIR "/quillet"), m_program.filePath("quillet")));
+        QVERIFY(
+            QFile::copy(QStringLiteral(QUILLET_BIN_DIR "/quillet"), m_program.filePath("quillet")));
     }
 
     void secondCopyEndsSilently()
@@ -62,7 +63,8 @@ private Q_SLOTS:
         QProcess first;
         start(first);
         QVERIFY(waitUntilLocked(first));
-        QTRY_VERIFY(!QFile::exists(m_program.filePath("RunMe.bat"))); // deleted from the working folder
+        QTRY_VERIFY(
+            !QFile::exists(m_program.filePath("RunMe.bat"))); // deleted from the working folder
 
         touchRunMe();
         QProcess second;
@@ -73,7 +75,8 @@ private Q_SLOTS:
         QCOMPARE(second.readAllStandardOutput(), QByteArray());
         QCOMPARE(second.readAllStandardError(), QByteArray());
         QCOMPARE(first.state(), QProcess::Running);
-        QVERIFY(QFile::exists(m_program.filePath("RunMe.bat"))); // the second copy ended before touching it
+        QVERIFY(QFile::exists(
+            m_program.filePath("RunMe.bat"))); // the second copy ended before touching it
 
         // A crash leaves the lock file behind; the next copy starts all the same.
         ::kill(pid_t(first.processId()), SIGKILL);

@@ -48,15 +48,14 @@ void TestCurrency::fromString_data()
     const qint64 min = std::numeric_limits<qint64>::min();
     QTest::newRow("largest") << "922337203685477.5807" << true << max;
     QTest::newRow("one past the largest") << "922337203685477.5808" << false << qint64(0);
-    QTest::newRow("near the top") << "922337203685477.5710" << true
-                                  << qint64(9223372036854775710);
+    QTest::newRow("near the top") << "922337203685477.5710" << true << qint64(9223372036854775710);
     QTest::newRow("rounds down onto the largest") << "922337203685477.58074" << true << max;
     QTest::newRow("rounds up past the largest") << "922337203685477.58075" << false << qint64(0);
     QTest::newRow("smallest") << "-922337203685477.5808" << true << min;
     QTest::newRow("one below the smallest") << "-922337203685477.5809" << false << qint64(0);
     QTest::newRow("rounds onto the smallest") << "-922337203685477.58075" << true << min;
-    QTest::newRow("near the bottom") << "-922337203685477.5800" << true
-                                     << qint64(-9223372036854775800);
+    QTest::newRow("near the bottom")
+        << "-922337203685477.5800" << true << qint64(-9223372036854775800);
     QTest::newRow("a digit too many") << "9223372036854775.807" << false << qint64(0);
 }
 
@@ -86,11 +85,11 @@ void TestCurrency::fromDouble_data()
     QTest::newRow("-9e14") << -9e14 << true << qint64(-9000000000000000000);
     // Near 9.2e14 doubles lie 0.125 apart: 922337203685477.5 is the last that fits, the next
     // one (…477.625, shortest text …477.6) lies past 922337203685477.5807.
-    QTest::newRow("last double that fits") << 922337203685477.5 << true
-                                           << qint64(9223372036854775000);
+    QTest::newRow("last double that fits")
+        << 922337203685477.5 << true << qint64(9223372036854775000);
     QTest::newRow("first double past the top") << 922337203685477.625 << false << qint64(0);
-    QTest::newRow("last negative double that fits") << -922337203685477.5 << true
-                                                    << qint64(-9223372036854775000);
+    QTest::newRow("last negative double that fits")
+        << -922337203685477.5 << true << qint64(-9223372036854775000);
     QTest::newRow("first double past the bottom") << -922337203685477.625 << false << qint64(0);
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << false << qint64(0);
     QTest::newRow("largest double") << std::numeric_limits<double>::max() << false << qint64(0);

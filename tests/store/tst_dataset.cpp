@@ -15,7 +15,8 @@ class TestDataSet : public QObject {
     static QString tableDump(const QSqlDatabase &db, const QString &table)
     {
         QStringList rows;
-        for (const auto &row : GetSqlData(db, "SELECT * FROM " + quoteName(table) + " ORDER BY rowid").rows) {
+        for (const auto &row :
+             GetSqlData(db, "SELECT * FROM " + quoteName(table) + " ORDER BY rowid").rows) {
             QStringList cells;
             for (const QVariant &v : row)
                 cells << (v.isNull() ? "<null>" : v.toString());
@@ -29,13 +30,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("numbers");
-        QTest::newRow("unprinted") << "打印标记=0" << QStringList{"YD20260001", "YD20260002", "YD20260004"};
+        QTest::newRow("unprinted")
+            << "打印标记=0" << QStringList{"YD20260001", "YD20260002", "YD20260004"};
         QTest::newRow("printed with leading space") << " 打印标记=-1" << QStringList{"YD20260003"};
-        QTest::newRow("none") << "" << QStringList{"YD20260001", "YD20260002", "YD20260003", "YD20260004"};
+        QTest::newRow("none") << ""
+                              << QStringList{"YD20260001", "YD20260002", "YD20260003",
+                                             "YD20260004"};
         QTest::newRow("keyword in any column")
-            << " (单号 like '*0002*' or 收货单位 like '*0002*' or 地址 like '*成都*') " << QStringList{"YD20260002", "YD20260004"};
-        QTest::newRow("case ignored, brackets") << "[收货单位] LIKE '*华联*' AND 打印标记=0" << QStringList{"YD20260001"};
-        QTest::newRow("money compare exact") << "金额 >= 320.25 and 金额 < 1234.5" << QStringList{"YD20260002", "YD20260004"};
+            << " (单号 like '*0002*' or 收货单位 like '*0002*' or 地址 like '*成都*') "
+            << QStringList{"YD20260002", "YD20260004"};
+        QTest::newRow("case ignored, brackets")
+            << "[收货单位] LIKE '*华联*' AND 打印标记=0" << QStringList{"YD20260001"};
+        QTest::newRow("money compare exact")
+            << "金额 >= 320.25 and 金额 < 1234.5" << QStringList{"YD20260002", "YD20260004"};
         QTest::newRow("not and parentheses") << "not (金额 > 100) " << QStringList{"YD20260003"};
         QTest::newRow("quote doubled") << "收货单位 = 'O''Brien'" << QStringList{};
     }
@@ -106,7 +113,8 @@ private Q_SLOTS:
         ds.setFilter("");
         QCOMPARE(ds.state(), DataSet::State::Browse);
         QCOMPARE(ds.currentRow(), 0);
-        QCOMPARE(GetSqlValue(t.db(), "SELECT 收货单位 FROM 快递运单 WHERE ID = 4"), QString("改过的单位"));
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 收货单位 FROM 快递运单 WHERE ID = 4"),
+                 QString("改过的单位"));
     }
 
     void refusesWhatTheTableDeclares_data()
@@ -126,8 +134,10 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(QString, messagePart);
         TestDatabase t(TestDatabase::Empty);
-        t.exec("CREATE TABLE 货物 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (5) NOT NULL, 数量 Long, 金额 Currency, 日期 Time);\n"
-               "INSERT INTO 货物 (名称, 数量, 金额, 日期) VALUES ('螺丝', 3, 1.5, '2026-01-01 00:00:00');");
+        t.exec("CREATE TABLE 货物 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (5) NOT NULL, "
+               "数量 Long, 金额 Currency, 日期 Time);\n"
+               "INSERT INTO 货物 (名称, 数量, 金额, 日期) VALUES ('螺丝', 3, 1.5, '2026-01-01 "
+               "00:00:00');");
         const QString before = tableDump(t.db(), "货物");
         DataSet ds;
         t.open(ds, "货物");
@@ -148,7 +158,8 @@ private Q_SLOTS:
     void requiredColumnRefusedAtPostNothingWritten()
     {
         TestDatabase t(TestDatabase::Empty);
-        t.exec("CREATE TABLE 货物 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (5) NOT NULL, 数量 Long);");
+        t.exec("CREATE TABLE 货物 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (5) NOT NULL, "
+               "数量 Long);");
         DataSet ds;
         t.open(ds, "货物");
         ds.append();
@@ -258,7 +269,8 @@ private Q_SLOTS:
         QCOMPARE(ds.rowCount(), 4);
         QCOMPARE((QList<QVariantList>{ds.rowValues(2), ds.rowValues(3)}), posted);
         QCOMPARE(tableDump(t.db(), "收款收据").split('\n').mid(2),
-                 (QStringList{"3|苏州园林|货款|12.34|张会计|0|<null>", "4|<null>|预付款|<null>|张会计|0|2026-12-09 08:30:00"}));
+                 (QStringList{"3|苏州园林|货款|12.34|张会计|0|<null>",
+                              "4|<null>|预付款|<null>|张会计|0|2026-12-09 08:30:00"}));
     }
 };
 

@@ -27,7 +27,10 @@ private Q_SLOTS:
         QCOMPARE(ReadColumnDefault(db, "收款收据", "收款人"), QString("张会计"));
 
         // The waybill's template is stored, loads into a report, and has its history file.
-        const QByteArray stored = GetSqlData(db, "SELECT template FROM noteKind WHERE kindCode = 'A01'").rows[0][0].toByteArray();
+        const QByteArray stored =
+            GetSqlData(db, "SELECT template FROM noteKind WHERE kindCode = 'A01'")
+                .rows[0][0]
+                .toByteArray();
         QFile shipped(QStringLiteral(QUILLET_DATA_DIR "/demo_waybill.xml"));
         QVERIFY(shipped.open(QIODevice::ReadOnly));
         QCOMPARE(stored, shipped.readAll());
@@ -37,7 +40,8 @@ private Q_SLOTS:
         QFile history(dir.filePath("Notes/A01_1.fr3"));
         QVERIFY(history.open(QIODevice::ReadOnly));
         QCOMPARE(history.readAll(), stored);
-        QCOMPARE(GetSqlValue(db, "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"), QString("1"));
+        QCOMPARE(GetSqlValue(db, "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
+                 QString("1"));
     }
 
     void existingDatabaseIsLeftAlone()

@@ -242,8 +242,7 @@ private Q_SLOTS:
     void acceptedTypes()
     {
         const QList<StructureRow> rows{row("甲", "Memo"), row("乙", "Text (10)"),
-                                       row("丙", "OLE 对象"), row("mid", "数字"),
-                                       row("丁", "int")};
+                                       row("丙", "OLE 对象"), row("mid", "数字"), row("丁", "int")};
         QCOMPARE(UserColumns(rows, TableRole::Main).size(), 5);
     }
 

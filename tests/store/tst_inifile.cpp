@@ -57,15 +57,22 @@ private Q_SLOTS:
         QTest::addColumn<bool>("boolDefault");
         QTest::addColumn<bool>("expectedBool");
         // value in file:            decimal, hex, zero, text, negative, missing
-        QTest::newRow("decimal") << "X01" << "0" << 150 << 88 << false << true;
-        QTest::newRow("hex") << "X01" << "1" << 150 << 0x1F << false << true;
-        QTest::newRow("zero") << "Option" << "ShowTipOfDay" << 7 << 0 << true << false;
-        QTest::newRow("unparsable") << "Option" << "BgStretch" << 7 << 7 << true << true;
-        QTest::newRow("unparsable false default") << "Option" << "BgStretch" << 0 << 0 << false
-                                                  << false;
-        QTest::newRow("negative") << "Option" << "copies" << 1 << -3 << false << true;
-        QTest::newRow("missing key") << "X01" << "9" << 150 << 150 << true << true;
-        QTest::newRow("section case") << "x01" << "0" << 150 << 88 << false << true;
+        QTest::newRow("decimal") << "X01"
+                                 << "0" << 150 << 88 << false << true;
+        QTest::newRow("hex") << "X01"
+                             << "1" << 150 << 0x1F << false << true;
+        QTest::newRow("zero") << "Option"
+                              << "ShowTipOfDay" << 7 << 0 << true << false;
+        QTest::newRow("unparsable") << "Option"
+                                    << "BgStretch" << 7 << 7 << true << true;
+        QTest::newRow("unparsable false default") << "Option"
+                                                  << "BgStretch" << 0 << 0 << false << false;
+        QTest::newRow("negative") << "Option"
+                                  << "copies" << 1 << -3 << false << true;
+        QTest::newRow("missing key") << "X01"
+                                     << "9" << 150 << 150 << true << true;
+        QTest::newRow("section case") << "x01"
+                                      << "0" << 150 << 88 << false << true;
     }
     void readsFileWrittenByConfigparser()
     {
@@ -76,13 +83,12 @@ private Q_SLOTS:
         QFETCH(bool, boolDefault);
         QFETCH(bool, expectedBool);
         const QString file = path("python.ini");
-        python(QStringLiteral(
-                   "import configparser,sys\n"
-                   "c=configparser.ConfigParser(); c.optionxform=str\n"
-                   "c['Option']={'ShowTipOfDay':'0','BgStretch':'是','copies':'-3',"
-                   "'BgPic':'/图片/表单.jpg'}\n"
-                   "c['X01']={'0':'88','1':'0x1F'}\n"
-                   "c.write(open(sys.argv[1],'w',encoding='gbk'))\n"),
+        python(QStringLiteral("import configparser,sys\n"
+                              "c=configparser.ConfigParser(); c.optionxform=str\n"
+                              "c['Option']={'ShowTipOfDay':'0','BgStretch':'是','copies':'-3',"
+                              "'BgPic':'/图片/表单.jpg'}\n"
+                              "c['X01']={'0':'88','1':'0x1F'}\n"
+                              "c.write(open(sys.argv[1],'w',encoding='gbk'))\n"),
                file);
         IniFile ini(file);
         QCOMPARE(ini.readInteger(section, key, intDefault), expectedInt);

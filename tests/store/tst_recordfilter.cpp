@@ -44,13 +44,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("fits");
         const QString nul(QChar(0));
-        QTest::newRow("NUL before digits") << "ab" + nul + "101" << "*" + nul + "101*" << true;
-        QTest::newRow("NUL before digits is no octal escape") << "价格A" << "*" + nul + "101*" << false;
-        QTest::newRow("inner star") << "abc" << "a*c" << true;
-        QTest::newRow("percent, case ignored") << "ABC" << "a%c" << true;
-        QTest::newRow("inner star, wrong end") << "abd" << "a*c" << false;
-        QTest::newRow("dot is no wildcard") << "abc" << "a.c*" << false;
-        QTest::newRow("many stars") << QString(2000, 'a') + "b" << QString("*a").repeated(30) + "*c" << false;
+        QTest::newRow("NUL before digits") << "ab" + nul + "101"
+                                           << "*" + nul + "101*" << true;
+        QTest::newRow("NUL before digits is no octal escape") << "价格A"
+                                                              << "*" + nul + "101*" << false;
+        QTest::newRow("inner star") << "abc"
+                                    << "a*c" << true;
+        QTest::newRow("percent, case ignored") << "ABC"
+                                               << "a%c" << true;
+        QTest::newRow("inner star, wrong end") << "abd"
+                                               << "a*c" << false;
+        QTest::newRow("dot is no wildcard") << "abc"
+                                            << "a.c*" << false;
+        QTest::newRow("many stars")
+            << QString(2000, 'a') + "b" << QString("*a").repeated(30) + "*c" << false;
     }
     void likePatterns()
     {

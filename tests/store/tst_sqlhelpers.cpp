@@ -27,21 +27,26 @@ private Q_SLOTS:
     {
         TestDatabase t(TestDatabase::Empty);
         const QString table = "客户\"表' ; DROP TABLE noteKind";
-        RunSql(t.db(), QString("CREATE TABLE %1 (%2 Text (10))").arg(quoteName(table), quoteName("名 称")));
+        RunSql(t.db(),
+               QString("CREATE TABLE %1 (%2 Text (10))").arg(quoteName(table), quoteName("名 称")));
         RunSql(t.db(), QString("INSERT INTO %1 VALUES (?)").arg(quoteName(table)), {"O'Brien"});
         QVERIFY(TableExists(t.db(), table));
-        QCOMPARE(GetSqlValue(t.db(), QString("SELECT %1 FROM %2").arg(quoteName("名 称"), quoteName(table))),
-                 QString("O'Brien"));
+        QCOMPARE(
+            GetSqlValue(t.db(),
+                        QString("SELECT %1 FROM %2").arg(quoteName("名 称"), quoteName(table))),
+            QString("O'Brien"));
         QCOMPARE(GetSqlValue(t.db(), "SELECT " + quoteText("it's") + " || 'x'"), QString("it'sx"));
     }
 
     void getSqlValueWithoutRowsIsEmpty()
     {
         TestDatabase t;
-        QCOMPARE(GetSqlValue(t.db(), "SELECT kindCode FROM noteKind WHERE ID = ?", {-5}), QString());
-        // An aggregate over no rows yields one row holding an empty value.
-        QCOMPARE(GetSqlValue(t.db(), "select max(kindCode) from noteKind where parentId = ?", {999}),
+        QCOMPARE(GetSqlValue(t.db(), "SELECT kindCode FROM noteKind WHERE ID = ?", {-5}),
                  QString());
+        // An aggregate over no rows yields one row holding an empty value.
+        QCOMPARE(
+            GetSqlValue(t.db(), "select max(kindCode) from noteKind where parentId = ?", {999}),
+            QString());
         QCOMPARE(GetSqlValue(t.db(), "SELECT count(*) FROM noteKind"), QString("3"));
     }
 
@@ -59,7 +64,8 @@ private Q_SLOTS:
     void getSqlDataReturnsNamesAndRows()
     {
         TestDatabase t;
-        const DataPacket p = GetSqlData(t.db(), "SELECT kindCode, kindName FROM noteKind ORDER BY kindCode");
+        const DataPacket p =
+            GetSqlData(t.db(), "SELECT kindCode, kindName FROM noteKind ORDER BY kindCode");
         QCOMPARE(p.columnNames, QStringList({"kindCode", "kindName"}));
         QCOMPARE(p.rows.size(), 3);
         QCOMPARE(p.rows[1][1].toString(), QString("快递运单"));
@@ -78,7 +84,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         TestDatabase t(TestDatabase::Empty);
-        RunSql(t.db(), QString("CREATE TABLE t (ID INTEGER PRIMARY KEY AUTOINCREMENT, a Text (50) DEFAULT %1, b Long)")
+        RunSql(t.db(), QString("CREATE TABLE t (ID INTEGER PRIMARY KEY AUTOINCREMENT, a Text (50) "
+                               "DEFAULT %1, b Long)")
                            .arg(quoteText(typed)));
         QCOMPARE(ReadColumnDefault(t.db(), "T", "A"), typed);
         QCOMPARE(ReadColumnDefault(t.db(), "t", "b"), QString());
@@ -94,7 +101,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("pieces");
-        QTest::newRow("three names") << "ID;打印标记;填写日期" << QStringList{"ID", "打印标记", "填写日期"};
+        QTest::newRow("three names")
+            << "ID;打印标记;填写日期" << QStringList{"ID", "打印标记", "填写日期"};
         QTest::newRow("empty piece between") << "ID;;MID" << QStringList{"ID", "", "MID"};
         QTest::newRow("separator at end") << "ID;MID;" << QStringList{"ID", "MID"};
         QTest::newRow("blanks trimmed") << "  ID ; MID  " << QStringList{"ID", "MID"};

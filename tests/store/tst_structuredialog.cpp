@@ -124,7 +124,8 @@ private Q_SLOTS:
         QStringList names;
         for (int c = 0; c < main.columnCount(0); ++c)
             names << main.text(0, c);
-        QCOMPARE(names, QStringList({"ID", "单号", "收货单位", "地址", "金额", "打印标记", "填写日期"}));
+        QCOMPARE(names,
+                 QStringList({"ID", "单号", "收货单位", "地址", "金额", "打印标记", "填写日期"}));
         QCOMPARE(Worksheet::readFirst(files.opened()[1]).name(), QString("快递运单明细栏目"));
 
         // The detail titles read into the main list: the main table's fixed titles left out
@@ -133,11 +134,13 @@ private Q_SLOTS:
         files.answer(files.opened()[1]);
         click(dialog, "btnImport");
         QCOMPARE(listed(dialog.cdsTable()).mid(7),
-                 QStringList({"8|MID|文本|50|0|", "9|品名|文本|50|0|", "10|数量|文本|50|0|", "11|单价|文本|50|0|"}));
+                 QStringList({"8|MID|文本|50|0|", "9|品名|文本|50|0|", "10|数量|文本|50|0|",
+                              "11|单价|文本|50|0|"}));
         files.answer(files.opened()[0]);
         click(dialog, "btnImportSub");
         QCOMPARE(listed(dialog.cdsSub()).mid(5),
-                 QStringList({"6|单号|文本|50|0|", "7|收货单位|文本|50|0|", "8|地址|文本|50|0|", "9|金额|文本|50|0|"}));
+                 QStringList({"6|单号|文本|50|0|", "7|收货单位|文本|50|0|", "8|地址|文本|50|0|",
+                              "9|金额|文本|50|0|"}));
         QVERIFY(messages.shown().isEmpty());
     }
 

@@ -176,7 +176,8 @@ private Q_SLOTS:
             << with(kept, 5, row("金额", "文本", 6))
             << "记录（ID=7）中栏目“金额”的文字有8个字，超过了新的大小6";
         QTest::newRow("whole number longer than its new text size")
-            << "UPDATE 发货单 SET 件数 = 123456 WHERE ID = 3;" << with(kept, 3, row("件数", "文本", 4))
+            << "UPDATE 发货单 SET 件数 = 123456 WHERE ID = 3;"
+            << with(kept, 3, row("件数", "文本", 4))
             << "记录（ID=3）中栏目“件数”的文字有6个字，超过了新的大小4";
         QTest::newRow("lower-case id")
             << "" << plus(kept, row("id", "数字")) << "栏目“id”重名（栏目名称不区分大小写）";

@@ -7,8 +7,8 @@
 Q_DECLARE_METATYPE(StructureRow)
 
 // A row of a field-structure list as a user types it.
-inline StructureRow row(const QString &name, const QString &type, int size = 0, bool required = false,
-                        const QString &defaultText = QString())
+inline StructureRow row(const QString &name, const QString &type, int size = 0,
+                        bool required = false, const QString &defaultText = QString())
 {
     StructureRow r;
     r.fieldName = name;
