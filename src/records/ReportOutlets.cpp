@@ -45,9 +45,10 @@ void builtInDesigner(QWidget *parent, Report &report, const ReportOutlets::SaveH
 {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("模板设计"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close);
-    QObject::connect(buttons->button(QDialogButtonBox::Save), &QPushButton::clicked, &dialog,
-                     [&] { save(report, false); });
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    QPushButton *saveButton =
+        buttons->addButton(QStringLiteral("保存"), QDialogButtonBox::ActionRole);
+    QObject::connect(saveButton, &QPushButton::clicked, &dialog, [&] { save(report, false); });
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(

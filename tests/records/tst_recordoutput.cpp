@@ -12,10 +12,13 @@
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 // Design, preview and print of the record window over the demo kinds: 快递运单 (A01, a
@@ -365,6 +368,42 @@ private Q_SLOTS:
         QVERIFY2(messages.lastText().contains("A01_2.fr3"), qPrintable(messages.lastText()));
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
                  QString("2"));
+    }
+
+    // The plain windows that stand in until the engine's own plug in: the preview's print
+    // button prints one copy and marks nothing; the designer's Save stores the template.
+    void builtInWindows()
+    {
+        MessageRecorder messages;
+        ReportOutlets outlets;
+        outlets.printer = [this](const QList<PreparedPage> &, const ReportPrinter::Job &job) {
+            PrintJob done;
+            done.copies = job.copies;
+            m_jobs << done;
+        };
+        ReportOutlets::install(outlets);
+        open("A01", "快递运单");
+        const auto pressInModalWindow = [](const QString &caption) {
+            QTimer::singleShot(0, [caption] {
+                QWidget *modal = QApplication::activeModalWidget();
+                QVERIFY(modal);
+                for (QPushButton *b : modal->findChildren<QPushButton *>())
+                    if (b->text().remove('&') == caption)
+                        b->click();
+                qobject_cast<QDialog *>(modal)->reject();
+            });
+        };
+        pressInModalWindow("打印");
+        m_window->PreviewReport();
+        QCOMPARE(m_jobs.size(), 1);
+        QCOMPARE(m_jobs[0].copies, 1);
+        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+
+        pressInModalWindow("保存");
+        m_window->DesignTemplate();
+        QCOMPARE(GetSqlValue(m_db->db(), "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
+                 QString("2"));
+        QCOMPARE(messages.texts(), QStringList());
     }
 
     // A record refused while being marked: those marked before stay marked, and the view the
