@@ -8,6 +8,7 @@
 #include "printing/DesignerSave.h"
 #include "shell/Messages.h"
 #include "store/DataSet.h"
+#include "store/PostGroup.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
 
@@ -135,6 +136,7 @@ void TmakeNote::markViewPrinted()
         ids << m_tblNote->value(row, idColumn);
     // Filtered off, so that a record leaving the view once marked does not shift the rest.
     m_tblNote->setFiltered(false);
+    PostGroup marks(*m_tblNote);
     try {
         for (const QVariant &id : ids) {
             if (!m_tblNote->locate(QStringLiteral("ID"), id))
@@ -148,7 +150,9 @@ void TmakeNote::markViewPrinted()
         // back before the error is told, and the records marked so far stay marked.
         m_tblNote->cancel();
         m_tblNote->setFiltered(true);
+        marks.finish();
         throw;
     }
     m_tblNote->setFiltered(true);
+    marks.finish();
 }
