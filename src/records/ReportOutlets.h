@@ -1,7 +1,7 @@
 #pragma once
 
+#include "printer/ReportPrinter.h"
 #include "report/PreparedPage.h"
-#include "report/ReportPrinter.h"
 
 #include <QList>
 #include <functional>

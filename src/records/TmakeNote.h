@@ -4,8 +4,8 @@
 #include "printing/ReportFunctions.h"
 #include "printing/TableReportDataset.h"
 #include "report/Report.h"
-#include "shell/TChildForm.h"
 #include "store/TemplateStore.h"
+#include "widgets/TChildForm.h"
 
 #include <QList>
 #include <QPair>

@@ -2,15 +2,15 @@
 
 #include "TmakeNote.h"
 
-#include "RecordGrid.h"
 #include "ReportOutlets.h"
 
 #include "printing/DesignerSave.h"
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/PostGroup.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
+#include "widgets/Messages.h"
+#include "widgets/RecordGrid.h"
 
 #include <QScopeGuard>
 

@@ -1,16 +1,16 @@
-#include "report/PdfText.h"
 #include "support/MessageRecorder.h"
+#include "support/PdfText.h"
 #include "support/RecordWindowFixture.h"
 
+#include "printer/ReportPrinter.h"
 #include "records/FilterControls.h"
-#include "records/RecordGrid.h"
 #include "records/ReportOutlets.h"
 #include "records/TmakeNote.h"
-#include "report/ReportPrinter.h"
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
+#include "widgets/RecordGrid.h"
 
 #include <QApplication>
 #include <QDialog>
