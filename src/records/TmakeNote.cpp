@@ -44,7 +44,8 @@ QWidget *gridWithFooter(RecordGrid *grid, GridFooter *footer, QWidget *parent)
 
 TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     : TChildForm(parent), m_kindCode(kindCode), m_tblNote(new DataSet(this)),
-      m_tblNoteSub(new DataSet(this))
+      m_tblNoteSub(new DataSet(this)), m_frxDBDsNote(QStringLiteral("frxDBDsNote"), m_tblNote),
+      m_frxDBDsSub(QStringLiteral("frxDBDsSub"), m_tblNoteSub)
 {
     setObjectName(QStringLiteral("TmakeNote"));
     setFont(WindowFont::songTi());
@@ -73,6 +74,7 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
                 [this, grid](const QModelIndex &index) { dbgrdNoteDblClick(grid, index); });
     }
     createGridMenus();
+    setUpReport();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 0);
@@ -177,6 +179,7 @@ void TmakeNote::showError(const QString &message)
 void TmakeNote::openKind(const QString &kindName)
 {
     const QSqlDatabase db = Database::connection();
+    m_qryNoteTPL.emplace(db, m_kindCode);
     m_tblNote->setDatabase(db);
     m_tblNote->setTableName(kindName);
     m_tblNote->setFilter(QStringLiteral("打印标记=0"));
@@ -232,13 +235,18 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
         Messages::settingsNotSaved(this, ini.path(), ini.errorString());
     if (!isMain)
         return;
+    const int copies = copiesValue();
+    if (!ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies))
+        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
+}
+
+int TmakeNote::copiesValue() const
+{
     bool ok = false;
     const int copies = m_edtCopies->text().trimmed().toInt(&ok);
     if (!ok)
-        throw StoreError(
-            QStringLiteral("'%1' is not a valid integer value").arg(m_edtCopies->text()));
-    if (!ini.writeInteger(QStringLiteral("Option"), QStringLiteral("copies"), copies))
-        Messages::settingsNotSaved(this, ini.path(), ini.errorString());
+        throw StoreError(QStringLiteral("打印份数“%1”不是有效的整数。").arg(m_edtCopies->text()));
+    return copies;
 }
 
 void TmakeNote::SaveLayout()

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "printing/FieldSource.h"
+#include "printing/ReportFunctions.h"
+#include "printing/TableReportDataset.h"
+#include "report/Report.h"
+#include "store/TemplateStore.h"
 #include "widgets/TChildForm.h"
 
 #include <QList>
 #include <QPair>
 #include <QVariant>
+#include <optional>
 
 class CheckedDateEdit;
 class DataSet;
@@ -54,6 +60,16 @@ public:
     void ClearAll() override;
     void DeleteRow() override;
 
+    // The template operations: the designer on the kind's template; the records in view
+    // through the template to the preview, or to the printer in the copies of the copies
+    // box, after which they are marked printed. Errors are shown, not thrown.
+    void DesignTemplate() override;
+    void PreviewReport() override;
+    void PrintReport() override;
+
+    // The window's report object, kept for the window's life.
+    Report &report() { return m_frxReport; }
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -75,11 +91,26 @@ private:
     QWidget *m_detailPane;
     QSplitter *m_splitter;
     QList<QPair<QString, QVariant>> m_copyBuffer;
+    TableReportDataset m_frxDBDsNote;
+    TableReportDataset m_frxDBDsSub;
+    DatasetDirectory m_datasets;
+    ReportFunctions m_functions;
+    Report m_frxReport;
+    std::optional<TemplateStore> m_qryNoteTPL; // the kind's noteKind row, once opened
 
     void createFilterBox();
     void createGridMenus();
     void applyDetailHeight();
     void showError(const QString &message);
+    // The copies box as a whole number; StoreError when it holds anything else.
+    int copiesValue() const;
+    void setUpReport();
+    void outputRefresh();
+    void loadTemplate();
+    void printPrepared(int copies);
+    void markViewPrinted();
+    bool frxDesigner1SaveReport(Report &report, bool saveAs);
+    static void frxReportPrintPage(ReportPage &page, int copyNumber);
     void tblNoteAfterInsert(DataSet &table);
     void tblNoteSubAfterInsert(DataSet &table);
     void deleteCurrentOf(DataSet *table);

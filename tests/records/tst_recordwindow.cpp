@@ -196,7 +196,7 @@ private Q_SLOTS:
 
         auto *copies = child<QLineEdit>("edtCopies");
         copies->clear();
-        QCOMPARE(messages.texts(), QStringList{"'' is not a valid integer value"});
+        QCOMPARE(messages.texts(), QStringList{"打印份数“”不是有效的整数。"});
         QVERIFY_THROWS_EXCEPTION(StoreError, m_window->SaveLayout());
         QTest::keyClicks(copies, "3");
         QCOMPARE(ini.readInteger("Option", "copies", -1), 3);
