@@ -6,6 +6,7 @@
 #include "PrintDialogs.h"
 #include "report/PreparedReportReader.h"
 #include "report/PreparedReportWriter.h"
+#include "report/Report.h"
 #include "report/ReportError.h"
 #include "report/ReportPdfWriter.h"
 #include "report/ReportRenderer.h"
@@ -56,6 +57,17 @@ ReportPreviewWindow::ReportPreviewWindow(QList<PreparedPage> pages, QWidget *par
     createWidgets();
     createActions();
     setPages(std::move(pages));
+}
+
+ReportPreviewWindow::ReportPreviewWindow(Report &report, QWidget *parent)
+    : ReportPreviewWindow(report.preparedPages(), parent)
+{
+    m_printerName = report.definition().printerName;
+    setReprepare([&report](const ReportPage &settings) {
+        report.definition().applyPageSetup(settings);
+        report.prepare();
+        return report.preparedPages();
+    });
 }
 
 void ReportPreviewWindow::createWidgets()

@@ -11,6 +11,7 @@
 #include <optional>
 
 class PageThumbnailModel;
+class Report;
 class PreviewPageView;
 class QCheckBox;
 class QLabel;
@@ -34,6 +35,9 @@ public:
     using EditTemplate = std::function<std::optional<QList<PreparedPage>>()>;
 
     explicit ReportPreviewWindow(QList<PreparedPage> pages, QWidget *parent = nullptr);
+    // Over a report: its prepared pages and its template's printer; page setup goes into
+    // its template and prepares it again.
+    explicit ReportPreviewWindow(Report &report, QWidget *parent = nullptr);
 
     // Called before each printed page of each copy (it removes the background picture).
     void setPrintHook(ReportPrinter::PageHook hook) { m_printHook = std::move(hook); }

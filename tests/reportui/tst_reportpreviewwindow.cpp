@@ -1,5 +1,6 @@
 #include "report/PdfText.h"
 #include "report/PreparedReportReader.h"
+#include "report/Report.h"
 #include "report/SampleReports.h"
 #include "reportui/PageThumbnailModel.h"
 #include "reportui/PreviewPageView.h"
@@ -455,6 +456,37 @@ private Q_SLOTS:
         whenModal<QDialog>([](QDialog *dialog) { dialog->reject(); });
         act(w, "actPageSetup")->trigger();
         QCOMPARE(asked.size(), 1);
+    }
+
+    // Over a report, page setup goes into the template page it was made on, which is then
+    // prepared again: a 30 mm top margin puts the first row's text 30 mm + 2 mm down.
+    void pageSetupOverAReportChangesItsTemplate()
+    {
+        SampleReports::WaybillData data(2, 0);
+        Report report;
+        ReportPage form;
+        form.name = QStringLiteral("Waybill");
+        form.bands = {
+            SampleReports::band(ReportBand::Type::MasterData, 20, QStringLiteral("frxDBDsNote"),
+                                {SampleReports::text(QStringLiteral("No"), {5, 2, 40, 6},
+                                                     QStringLiteral("[<frxDBDsNote.\"单号\">]"))})};
+        form.bands[0].startNewPage = true;
+        report.definition().pages = {form};
+        report.definition().printerName = QStringLiteral("针式打印机");
+        report.setDataset(&data.note);
+        report.prepare();
+        ReportPreviewWindow window(report);
+        QCOMPARE(window.pages().size(), 2);
+        QVERIFY(act(window, "actPageSetup")->isEnabled());
+        whenModal<QDialog>([](QDialog *dialog) {
+            dialog->findChild<QDoubleSpinBox *>("spnMarginTop")->setValue(30);
+            dialog->accept();
+        });
+        act(window, "actPageSetup")->trigger();
+        QCOMPARE(report.definition().pages[0].margins, QMarginsF(10, 30, 10, 10));
+        QCOMPARE(window.pages().size(), 2);
+        QCOMPARE(window.pages()[1].items[0].rect.topLeft(), QPointF(15, 32));
+        QCOMPARE(window.pages()[1].items[0].text, QStringLiteral("YD0002"));
     }
 
     void editPreparesAgainAfterASave()
