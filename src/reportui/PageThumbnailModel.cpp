@@ -41,15 +41,17 @@ QPixmap PageThumbnailModel::thumbnail(int row) const
     const PreparedPage &page = (*m_pages)[row];
     const QSizeF mm = page.page.sizeMm();
     // Thumbnails are all as wide; a sheet wider than long gets a lower one.
-    const QSize size(thumbnailWidth, std::max(1, int(thumbnailWidth * mm.height() / mm.width())));
+    const double ratio = mm.isEmpty() ? 1 : std::clamp(mm.height() / mm.width(), 0.1, 10.0);
+    const QSize size(thumbnailWidth, int(thumbnailWidth * ratio));
     auto *image = new QPixmap(size);
     image->fill(Qt::white);
-    QPainter painter(image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.scale(size.width() / (mm.width() * image->logicalDpiX() / 25.4),
-                  size.height() / (mm.height() * image->logicalDpiY() / 25.4));
-    m_renderer.drawPage(painter, page);
-    painter.end();
+    if (!mm.isEmpty()) {
+        QPainter painter(image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.scale(size.width() / (mm.width() * image->logicalDpiX() / 25.4),
+                      size.height() / (mm.height() * image->logicalDpiY() / 25.4));
+        m_renderer.drawPage(painter, page);
+    }
     ++m_rendered;
     const QPixmap result = *image;
     m_thumbnails.insert(row, image);

@@ -9,6 +9,7 @@ namespace {
 
 // Pages larger than this on screen are drawn straight onto it, not cached.
 constexpr qint64 largestCachedPixels = 12'000'000;
+constexpr double largestSide = 100'000;
 
 } // namespace
 
@@ -40,9 +41,12 @@ double PreviewPageView::pixelsPerMm() const
     return viewport()->logicalDpiX() / 25.4;
 }
 
+// Bounded, so that a page of absurd size from a file can neither vanish nor overflow.
 QSizeF PreviewPageView::pageSizePx(int index) const
 {
-    return (*m_pages)[index].page.sizeMm() * (pixelsPerMm() * m_zoom);
+    const QSizeF size = (*m_pages)[index].page.sizeMm() * (pixelsPerMm() * m_zoom);
+    return QSizeF(std::clamp(size.width(), 1.0, largestSide),
+                  std::clamp(size.height(), 1.0, largestSide));
 }
 
 int PreviewPageView::columns() const
@@ -83,6 +87,8 @@ void PreviewPageView::fitZoom()
     if (m_mode == ZoomMode::Fixed || !m_pages || m_pages->isEmpty())
         return;
     const QSizeF mm = (*m_pages)[m_current].page.sizeMm();
+    if (mm.isEmpty())
+        return;
     const double perMm = pixelsPerMm();
     const int n = columns();
     const double width = (viewport()->width() - (n + 1) * gap) / (n * mm.width() * perMm);
@@ -256,6 +262,8 @@ void PreviewPageView::paintPage(QPainter &painter, int index, const QRect &rect)
 void PreviewPageView::drawScaled(QPainter &painter, int index, QSizeF sizePx)
 {
     const PreparedPage &page = (*m_pages)[index];
+    if (page.page.sizeMm().isEmpty())
+        return;
     const double deviceWidth = page.page.sizeMm().width() * painter.device()->logicalDpiX() / 25.4;
     const double deviceHeight =
         page.page.sizeMm().height() * painter.device()->logicalDpiY() / 25.4;

@@ -506,6 +506,20 @@ private Q_SLOTS:
         QCOMPARE(window.pages().size(), 5);
     }
 
+    // A file may hold pages of no width or of a kilometre: they show, bounded, in every mode.
+    void oddPageSizesAreShown()
+    {
+        ShownWindow shown({page({0, 297}), page({1e6, 1e6}), page({210, 297})});
+        for (const char *mode : {"actPageWidth", "actWholePage", "actMultiplePages", "actZoomIn",
+                                 "actLastPage", "actOutline", "actFirstPage", "actNextPage"}) {
+            act(shown.window, mode)->trigger();
+            shown.viewport().repaint();
+        }
+        QCOMPARE(shown.window.currentPage(), 1);
+        QVERIFY(shown.view().pageRect(1).width() <= 100'000);
+        QVERIFY(shown.view().pageRect(0).width() >= 1);
+    }
+
     // A thousand pages: only those in sight are drawn, and the outline draws the
     // thumbnails it shows.
     void onlyPagesInSightAreDrawn()
