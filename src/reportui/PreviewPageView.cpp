@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -191,6 +192,18 @@ void PreviewPageView::scrollContentsBy(int, int)
     if (m_followScroll)
         updateCurrentPage();
     viewport()->update();
+}
+
+void PreviewPageView::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int steps = event->angleDelta().y();
+    if (steps != 0)
+        setZoom(steps > 0 ? m_zoom * zoomStep : m_zoom / zoomStep);
+    event->accept();
 }
 
 void PreviewPageView::resizeEvent(QResizeEvent *event)

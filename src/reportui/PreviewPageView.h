@@ -20,6 +20,7 @@ public:
     static constexpr int pagesSideBySide = 2;  // in the multiple-pages mode
     static constexpr double minimumZoom = 0.1; // 10 %
     static constexpr double maximumZoom = 8;   // 800 %
+    static constexpr double zoomStep = 1.25;   // zoom in and out, Ctrl + wheel
 
     explicit PreviewPageView(QWidget *parent = nullptr);
 
@@ -53,6 +54,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     QSizeF pageSizePx(int index) const;

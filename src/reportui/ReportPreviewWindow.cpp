@@ -36,7 +36,6 @@ namespace {
 
 const QString preparedFilter = QStringLiteral("Quillet 预览文件 (*.qpr)");
 const QString pdfFilter = QStringLiteral("PDF 文件 (*.pdf)");
-constexpr double zoomStep = 1.25;
 constexpr int defaultImageDpi = 150;
 
 QString withSuffix(const QString &fileName, const QString &suffix)
@@ -414,12 +413,12 @@ void ReportPreviewWindow::exportImages(const QString &fileName, const char *form
 
 void ReportPreviewWindow::actZoomInExecute()
 {
-    m_view->setZoom(m_view->zoom() * zoomStep);
+    m_view->setZoom(m_view->zoom() * PreviewPageView::zoomStep);
 }
 
 void ReportPreviewWindow::actZoomOutExecute()
 {
-    m_view->setZoom(m_view->zoom() / zoomStep);
+    m_view->setZoom(m_view->zoom() / PreviewPageView::zoomStep);
 }
 
 void ReportPreviewWindow::actZoom100Execute()

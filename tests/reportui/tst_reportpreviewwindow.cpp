@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -137,6 +138,17 @@ private Q_SLOTS:
         act(shown.window, "actZoomOut")->trigger();
         QCOMPARE(shown.view().zoom(), 0.8);
         QCOMPARE(shown.window.findChild<QLabel *>("lblZoom")->text(), QStringLiteral("80%"));
+        // Ctrl with the wheel turned away from the user zooms in; without Ctrl it scrolls.
+        const QPointF centre = shown.viewport().rect().center();
+        QWheelEvent zoomIn(centre, shown.viewport().mapToGlobal(centre), {}, {0, 120}, Qt::NoButton,
+                           Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&shown.viewport(), &zoomIn);
+        QCOMPARE(shown.view().zoom(), 1.0);
+        QWheelEvent scroll(centre, shown.viewport().mapToGlobal(centre), {}, {0, -120},
+                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&shown.viewport(), &scroll);
+        QCOMPARE(shown.view().zoom(), 1.0);
+        QVERIFY(shown.view().pageRect(0).top() < PreviewPageView::gap);
     }
 
     // Page width: the page spans the viewport less the gap on either side, so its width
