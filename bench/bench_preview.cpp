@@ -8,7 +8,7 @@
 #include "reportui/PreviewPageView.h"
 #include "reportui/ReportPreviewWindow.h"
 #include "store/Currency.h"
-#include "store/ui/FileDialogs.h"
+#include "widgets/FileDialogs.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "report/PreparedPage.h"
 #include "report/PreparedTextSearch.h"
-#include "report/ReportPrinter.h"
+#include "printer/ReportPrinter.h"
 
 #include <QDialog>
 #include <QHash>

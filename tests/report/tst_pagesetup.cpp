@@ -1,4 +1,4 @@
-#include "SampleReports.h"
+#include "support/SampleReports.h"
 #include "report/Report.h"
 
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "SampleReports.h"
+#include "support/SampleReports.h"
 #include "report/PreparedReportReader.h"
 #include "report/PreparedReportWriter.h"
 #include "report/Report.h"

@@ -1,9 +1,9 @@
-#include "PdfText.h"
-#include "SampleReports.h"
+#include "printer/ReportPrinter.h"
 #include "report/Report.h"
 #include "report/ReportPdfWriter.h"
-#include "report/ReportPrinter.h"
 #include "report/ReportRenderer.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
