@@ -10,8 +10,8 @@
 #include "report/ReportError.h"
 #include "report/ReportPdfWriter.h"
 #include "report/ReportRenderer.h"
-#include "widgets/Messages.h"
 #include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QCheckBox>

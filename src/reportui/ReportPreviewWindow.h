@@ -1,8 +1,8 @@
 #pragma once
 
+#include "printer/ReportPrinter.h"
 #include "report/PreparedPage.h"
 #include "report/PreparedTextSearch.h"
-#include "printer/ReportPrinter.h"
 
 #include <QDialog>
 #include <QHash>

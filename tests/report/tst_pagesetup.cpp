@@ -1,5 +1,5 @@
-#include "support/SampleReports.h"
 #include "report/Report.h"
+#include "support/SampleReports.h"
 
 #include <QTest>
 

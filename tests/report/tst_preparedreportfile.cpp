@@ -1,8 +1,8 @@
-#include "support/SampleReports.h"
 #include "report/PreparedReportReader.h"
 #include "report/PreparedReportWriter.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
+#include "support/SampleReports.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
-#include "support/PdfText.h"
 #include "report/PreparedReportReader.h"
 #include "report/Report.h"
-#include "support/SampleReports.h"
 #include "reportui/PageThumbnailModel.h"
 #include "reportui/PreviewPageView.h"
 #include "reportui/PrintDialogs.h"
 #include "reportui/ReportPreviewWindow.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QAction>
 #include <QApplication>
