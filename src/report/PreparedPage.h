@@ -14,6 +14,8 @@ struct PreparedItem {
     QRectF rect;         // mm from the paper's top-left corner
     QString text;        // text objects: expressions evaluated
     QByteArray picture;  // picture objects: the image bytes
+
+    bool operator==(const PreparedItem &) const = default;
 };
 
 // One page ready to draw. `page` carries the template page's settings (paper, background,
@@ -21,4 +23,6 @@ struct PreparedItem {
 struct PreparedPage {
     ReportPage page;
     QList<PreparedItem> items;
+
+    bool operator==(const PreparedPage &) const = default;
 };
