@@ -25,6 +25,21 @@ private Q_SLOTS:
             return t;
         }();
         QTest::newRow("every feature") << SampleReports::everyFeature();
+        QTest::newRow("lines drawn upward and leftward") << [] {
+            ReportObject up;
+            up.kind = ReportObject::Kind::Line;
+            up.rect = QRectF(10, 40, 25.5, -30);
+            ReportObject left = up;
+            left.rect = QRectF(80, 5, -60.25, 0);
+            ReportObject back = up;
+            back.rect = QRectF(50, 50, -12, -8);
+            ReportPage page;
+            page.bands = {
+                SampleReports::band(ReportBand::Type::PageHeader, 60, {}, {up, left, back})};
+            ReportTemplate t;
+            t.pages = {page};
+            return t;
+        }();
         QTest::newRow("control characters in texts") << [] {
             ReportTemplate t = SampleReports::everyFeature();
             t.pages[0].bands[2].objects[0].text = QStringLiteral("a\tb\x01c\x1f\uFFFEd");
