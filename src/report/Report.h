@@ -39,7 +39,8 @@ public:
     // Prints the prepared pages without a dialog on the template's printer, else the
     // system's default one.
     void print(int copies, const ReportPrinter::PageHook &hook) const;
-    // Writes the prepared pages as the preview shows them.
+    // Writes the prepared pages as the preview shows them. Throws ReportError, writing
+    // nothing, when no pages were prepared.
     void exportPdf(const QString &fileName) const;
 
 private:

@@ -1,6 +1,7 @@
 #include "PdfText.h"
 #include "SampleReports.h"
 #include "report/Report.h"
+#include "report/ReportError.h"
 #include "report/ReportPdfWriter.h"
 #include "report/ReportPrinter.h"
 #include "report/ReportRenderer.h"
@@ -128,6 +129,22 @@ private Q_SLOTS:
         QVERIFY2(qAbs(onPaper[0].xMm - 37) < 0.5, qPrintable(QString::number(onPaper[0].xMm)));
         QVERIFY2(qAbs(inPdf[0].yMm - 50) < 0.5, qPrintable(QString::number(inPdf[0].yMm)));
         QVERIFY2(qAbs(onPaper[0].yMm - 48.5) < 0.5, qPrintable(QString::number(onPaper[0].yMm)));
+    }
+
+    // No rows, no pages: an export would be an empty, unreadable file reported as done.
+    void exportingNoPagesIsRefusedAndWritesNothing()
+    {
+        PreparedOverlay prepared(0);
+        QVERIFY(prepared.report.preparedPages().isEmpty());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
+        try {
+            prepared.report.exportPdf(pdf);
+            QFAIL("an empty report was exported");
+        } catch (const ReportError &e) {
+            QCOMPARE(e.message(), QStringLiteral("没有可导出的页面"));
+        }
+        QVERIFY(!QFile::exists(pdf));
     }
 
     void eachPageHasItsExactPaperSize()
