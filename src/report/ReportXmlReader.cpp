@@ -154,6 +154,8 @@ private:
                 page.background = base64();
             } else if (const auto type = ReportXmlNames::bandType(m_xml.name().toString())) {
                 page.bands.append(readBand(*type));
+                if (const ReportBand *repeated = page.repeatedBand())
+                    fail(page.repeatedBandMessage(*repeated));
             } else {
                 unexpectedElement();
             }

@@ -155,6 +155,42 @@ private Q_SLOTS:
         QVERIFY(report.definition() == SampleReports::everyFeature());
     }
 
+    // The engine lays out one band of each kind per page; a second one would vanish from
+    // the output without a word, so the template is refused naming it.
+    void repeatedBandIsRefused_data()
+    {
+        QTest::addColumn<QString>("bands");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("two master bands")
+            << R"(<MasterData name="MasterData1"/><MasterData name="MasterData2"/>)"
+            << "页面 Page1 有多个主数据带（重复的是 MasterData2），每页只能有一个主数据带";
+        QTest::newRow("two page headers, apart")
+            << R"(<PageHeader name="Head"/><MasterData/><PageHeader name="Head2"/>)"
+            << "页面 Page1 有多个页眉（重复的是 Head2），每页只能有一个页眉";
+        QTest::newRow("two unnamed footers")
+            << "<PageFooter/><PageFooter/>"
+            << "页面 Page1 有多个页脚（重复的是 未命名的带），每页只能有一个页脚";
+    }
+
+    void repeatedBandIsRefused()
+    {
+        QFETCH(QString, bands);
+        QFETCH(QString, message);
+        const QString xml =
+            QStringLiteral(R"(<QuilletReport version="1"><Page name="Page1">%1</Page>)"
+                           "</QuilletReport>")
+                .arg(bands);
+        Report report;
+        try {
+            report.loadFromBytes(xml.toUtf8());
+            QFAIL("the template was accepted");
+        } catch (const ReportError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("无法读取报表模板")),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().endsWith(message), qPrintable(e.message()));
+        }
+    }
+
     // Every cut of a valid file is refused or read, never a crash.
     void truncatedSavesAreRefused()
     {
