@@ -114,6 +114,10 @@ QImage ReportRenderer::renderImage(const PreparedPage &page, double dotsPerInch)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    // An image reports its resolution in whole dots per inch (any zoom of the preview is a
+    // fraction), and positions, pens and fonts all scale from it: this scale makes up the
+    // difference, so the page is drawn at the exact resolution asked for.
+    painter.scale(dotsPerInch / image.logicalDpiX(), dotsPerInch / image.logicalDpiY());
     drawPage(painter, page);
     return image;
 }
