@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+// A real printer for tests: the CUPS queue "QuilletPDF" on the cups-pdf backend, whose
+// paper is a PDF file. Printing through it runs the whole path a user's job takes (Qt's
+// CUPS engine, the scheduler, its filters, the backend), and the file can be measured.
+//
+//     CupsPdfQueue queue;                      // starts cupsd (as root) and sets the queue up
+//     if (!queue.isReady())
+//         QSKIP(qPrintable(queue.problem()));
+//     const QString title = CupsPdfQueue::uniqueTitle();
+//     ... print to queue.name() (it is also the default destination), job titled `title` ...
+//     const QString pdf = queue.waitForPdf(title); // empty when none came in time
+//
+// Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is not
+// running and this process is root. Widget-free.
+class CupsPdfQueue {
+public:
+    CupsPdfQueue();
+
+    bool isReady() const { return m_problem.isEmpty(); }
+    // Why the queue cannot be used, for a skip message.
+    QString problem() const { return m_problem; }
+
+    QString name() const;
+    // Where cups-pdf writes this user's jobs, from its configuration.
+    QString outputDirectory() const { return m_outputDirectory; }
+
+    // A job title no earlier job had; cups-pdf names its file after the title.
+    static QString uniqueTitle();
+    // Waits (at most timeoutMs) until the job titled `title` has left the queue and its PDF
+    // is written; returns the PDF's path, or an empty string.
+    QString waitForPdf(const QString &title, int timeoutMs = 60000) const;
+
+private:
+    QString ensureScheduler();
+    QString ensureQueue();
+
+    QString m_problem;
+    QString m_outputDirectory;
+};
