@@ -40,7 +40,7 @@ void Report::prepare()
 
 void Report::print(int copies, const ReportPrinter::PageHook &hook) const
 {
-    ReportPrinter::print(m_pages, {m_definition.printerName, copies, hook, {}});
+    ReportPrinter::print(m_pages, {m_definition.printerName, copies, hook});
 }
 
 void Report::exportPdf(const QString &fileName) const

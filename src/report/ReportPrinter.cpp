@@ -21,7 +21,6 @@ void ReportPrinter::print(const QList<PreparedPage> &pages, const Job &job, QPri
 {
     printer.setFullPage(true);
     printer.setCopyCount(1); // copies are drawn here, so the hook sees each one
-    printer.setDocName(job.title);
     const int pageCount = int(pages.size());
     const int copies = std::max(job.copies, 0);
     PreparedPage sheet;

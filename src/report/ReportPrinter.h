@@ -19,7 +19,6 @@ public:
         QString printerName; // empty or unknown: the system's default printer
         int copies = 1;      // copies of the whole report, one after the other; 0 prints nothing
         PageHook hook;
-        QString title; // the job's name in the printer's queue
     };
 
     // Throws ReportError when there is no printer or printing fails.

@@ -65,10 +65,9 @@ private Q_SLOTS:
         const int copies = 2;
         const auto removeBackground = [](ReportPage &page, int) { page.background.clear(); };
 
-        const QString title = CupsPdfQueue::uniqueTitle();
-        ReportPrinter::print(report.preparedPages(),
-                             {queue.name(), copies, removeBackground, title});
-        const QString printed = queue.waitForPdf(title);
+        queue.expectJob();
+        ReportPrinter::print(report.preparedPages(), {queue.name(), copies, removeBackground});
+        const QString printed = queue.waitForJob();
         QVERIFY2(!printed.isEmpty(), "the queue wrote no PDF in time");
 
         QCOMPARE(PdfText::pageCount(printed), 3 * copies);
@@ -95,7 +94,7 @@ private Q_SLOTS:
         QPrinter file(QPrinter::HighResolution);
         file.setOutputFormat(QPrinter::PdfFormat);
         file.setOutputFileName(dir.filePath(QStringLiteral("reference.pdf")));
-        ReportPrinter::print(report.preparedPages(), {{}, copies, removeBackground, {}}, file);
+        ReportPrinter::print(report.preparedPages(), {{}, copies, removeBackground}, file);
         verifyPlacement(report, file.outputFileName(), correction, copies, 0.3);
         if (QTest::currentTestFailed())
             return;

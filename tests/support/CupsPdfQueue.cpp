@@ -8,7 +8,6 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
-#include <QUuid>
 #include <unistd.h>
 
 namespace {
@@ -130,23 +129,24 @@ QString CupsPdfQueue::ensureQueue()
     return {};
 }
 
-QString CupsPdfQueue::uniqueTitle()
+void CupsPdfQueue::expectJob()
 {
-    return QStringLiteral("quillet%1").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    m_earlierPdfs = QDir(m_outputDirectory).entryList({QStringLiteral("*.pdf")}, QDir::Files);
 }
 
-QString CupsPdfQueue::waitForPdf(const QString &title, int timeoutMs) const
+QString CupsPdfQueue::waitForJob(int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     const QDir out(m_outputDirectory);
     do {
-        const QFileInfoList found =
-            out.entryInfoList({title + QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
         // The backend writes the file before the job completes: a job that has left the
         // queue has its file closed.
-        if (!found.isEmpty() &&
-            run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queueName}).output.isEmpty())
-            return found.first().filePath();
+        if (run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queueName}).output.isEmpty()) {
+            for (const QString &name :
+                 out.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time))
+                if (!m_earlierPdfs.contains(name))
+                    return out.filePath(name);
+        }
         QThread::msleep(250);
     } while (!deadline.hasExpired());
     return {};

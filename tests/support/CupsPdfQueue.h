@@ -1,17 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A real printer for tests: the CUPS queue "QuilletPDF" on the cups-pdf backend, whose
 // paper is a PDF file. Printing through it runs the whole path a user's job takes (Qt's
 // CUPS engine, the scheduler, its filters, the backend), and the file can be measured.
 //
-//     CupsPdfQueue queue;                      // starts cupsd (as root) and sets the queue up
+//     CupsPdfQueue queue;                // starts cupsd (as root) and sets the queue up
 //     if (!queue.isReady())
 //         QSKIP(qPrintable(queue.problem()));
-//     const QString title = CupsPdfQueue::uniqueTitle();
-//     ... print to queue.name() (it is also the default destination), job titled `title` ...
-//     const QString pdf = queue.waitForPdf(title); // empty when none came in time
+//     queue.expectJob();
+//     ... print to queue.name(), which is also the system's default printer ...
+//     const QString pdf = queue.waitForJob(); // empty when none came in time
 //
 // Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is not
 // running and this process is root. Widget-free.
@@ -27,11 +28,11 @@ public:
     // Where cups-pdf writes this user's jobs, from its configuration.
     QString outputDirectory() const { return m_outputDirectory; }
 
-    // A job title no earlier job had; cups-pdf names its file after the title.
-    static QString uniqueTitle();
-    // Waits (at most timeoutMs) until the job titled `title` has left the queue and its PDF
-    // is written; returns the PDF's path, or an empty string.
-    QString waitForPdf(const QString &title, int timeoutMs = 60000) const;
+    // Notes the PDFs written so far: call it before printing the job to wait for.
+    void expectJob();
+    // Waits (at most timeoutMs) until a job printed since expectJob() has left the queue
+    // and its PDF is written; returns the PDF's path, or an empty string.
+    QString waitForJob(int timeoutMs = 60000) const;
 
 private:
     QString ensureScheduler();
@@ -39,4 +40,5 @@ private:
 
     QString m_problem;
     QString m_outputDirectory;
+    QStringList m_earlierPdfs;
 };
