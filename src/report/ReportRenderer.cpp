@@ -1,6 +1,5 @@
 #include "ReportRenderer.h"
 
-#include <QFont>
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
@@ -28,15 +27,6 @@ private:
     double m_x, m_y;
     QPointF m_offset;
 };
-
-QFont fontOf(const ReportObject &object)
-{
-    QFont font(object.fontFamily);
-    font.setPointSizeF(object.fontSize);
-    font.setBold(object.bold);
-    font.setItalic(object.italic);
-    return font;
-}
 
 } // namespace
 
@@ -71,7 +61,7 @@ void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page, QPoin
         switch (object.kind) {
         case ReportObject::Kind::Text: {
             const double pad = object.padding;
-            painter.setFont(fontOf(object));
+            painter.setFont(m_fonts.fontFor(object, item.text));
             painter.setPen(Qt::black);
             int flags = int(object.alignment);
             if (object.wordWrap)

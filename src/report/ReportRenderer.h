@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreparedPage.h"
+#include "TextFonts.h"
 
 #include <QHash>
 #include <QImage>
@@ -30,4 +31,5 @@ private:
     const QImage &image(const QByteArray &bytes);
 
     QHash<QByteArray, QImage> m_images;
+    TextFonts m_fonts;
 };
