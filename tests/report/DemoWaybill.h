@@ -82,15 +82,12 @@ inline void verifyPlacement(const Report &report, const QString &pdf, QPointF of
         for (Expected e : expectedOnPage(report, pages[p % pages.size()])) {
             e.xMm += offsetMm.x();
             e.yMm += offsetMm.y();
-            // Poppler may give a Kangxi radical for an ideograph of the same glyph (⼤ for
-            // 大); compatibility normalisation folds most back, so the first character is
-            // compared, and the word is the one nearest to where the text should be.
-            const QChar first = e.text.normalized(QString::NormalizationForm_KC).front();
+            // The text reads back as printed; a word ends at a space.
+            const QString first = e.text.section(u' ', 0, 0);
             const auto found =
                 std::find_if(words.begin(), words.end(), [&](const PdfText::Word &w) {
-                    return w.page == p &&
-                           w.text.normalized(QString::NormalizationForm_KC).front() == first &&
-                           qAbs(w.xMm - e.xMm) < 5 && qAbs(w.yMm - e.yMm) < 5;
+                    return w.page == p && w.text == first && qAbs(w.xMm - e.xMm) < 5 &&
+                           qAbs(w.yMm - e.yMm) < 5;
                 });
             QVERIFY2(found != words.end(),
                      qPrintable(QStringLiteral("page %1: %2 not found near %3, %4")
