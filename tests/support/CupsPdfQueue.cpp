@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 #include <unistd.h>
 
@@ -99,6 +100,48 @@ QString CupsPdfQueue::ensureScheduler()
     return {};
 }
 
+// The queue's PPD with half an inch of hardware margin round every paper, and fit-to-page
+// on by default: a job that does not hold on to its paper comes out shrunk, as on many
+// office printers.
+QString CupsPdfQueue::actLikeAnOfficePrinter()
+{
+    const QString installed = QStringLiteral("/etc/cups/ppd/%1.ppd").arg(queueName);
+    QFile file(installed);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read the queue's PPD %1").arg(installed);
+    const QString ppd = QString::fromLatin1(file.readAll());
+    const QString margins = QStringLiteral("*HWMargins: 36 36 36 36");
+    if (!ppd.contains(margins)) {
+        QString changed = ppd;
+        changed.replace(QRegularExpression(QStringLiteral(R"(^\*HWMargins:.*$)"),
+                                           QRegularExpression::MultilineOption),
+                        margins);
+        static const QRegularExpression area(
+            QStringLiteral(R"re(^(\*ImageableArea [^:]+: )"0 0 ([\d.]+) ([\d.]+)"$)re"),
+            QRegularExpression::MultilineOption);
+        for (auto it = area.globalMatch(ppd); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            changed.replace(m.captured(0), QStringLiteral(R"re(%1"36 36 %2 %3")re")
+                                               .arg(m.captured(1))
+                                               .arg(m.captured(2).toDouble() - 36)
+                                               .arg(m.captured(3).toDouble() - 36));
+        }
+        QTemporaryFile modified;
+        if (!modified.open() || modified.write(changed.toLatin1()) < 0 || !modified.flush())
+            return QStringLiteral("cannot write the changed PPD");
+        const Run set = run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queueName,
+                                                        QStringLiteral("-P"), modified.fileName()});
+        if (!set.ok)
+            return QStringLiteral("lpadmin could not give the queue margins: %1").arg(set.output);
+    }
+    const Run fitting =
+        run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queueName, QStringLiteral("-o"),
+                                        QStringLiteral("fit-to-page-default=true")});
+    if (!fitting.ok)
+        return QStringLiteral("lpadmin could not set fit-to-page: %1").arg(fitting.output);
+    return {};
+}
+
 QString CupsPdfQueue::ensureQueue()
 {
     if (!run(QStringLiteral("lpstat"), {QStringLiteral("-p"), queueName}).ok) {
@@ -119,6 +162,9 @@ QString CupsPdfQueue::ensureQueue()
         if (!added.ok)
             return QStringLiteral("lpadmin could not add the queue: %1").arg(added.output);
     }
+    const QString problem = actLikeAnOfficePrinter();
+    if (!problem.isEmpty())
+        return problem;
     // Enabled and accepting even if an earlier run left it stopped by a failed job.
     run(QStringLiteral("cupsenable"), {queueName});
     run(QStringLiteral("cupsaccept"), {queueName});

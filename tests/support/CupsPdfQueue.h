@@ -14,8 +14,10 @@
 //     ... print to queue.name(), which is also the system's default printer ...
 //     const QString pdf = queue.waitForJob(); // empty when none came in time
 //
-// Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is not
-// running and this process is root. Widget-free.
+// The queue acts like an office printer: half an inch of hardware margin round the paper
+// and fit-to-page on by default, so a job that does not hold on to its paper size comes out
+// shrunk. Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is
+// not running and this process is root. Widget-free.
 class CupsPdfQueue {
 public:
     CupsPdfQueue();
@@ -37,6 +39,7 @@ public:
 private:
     QString ensureScheduler();
     QString ensureQueue();
+    QString actLikeAnOfficePrinter();
 
     QString m_problem;
     QString m_outputDirectory;
