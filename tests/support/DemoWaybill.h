@@ -3,9 +3,9 @@
 // The shipped demo waybill prepared over sample data, and where its texts must land on
 // paper, worked out from the template's bands and objects independently of the engine.
 
-#include "PdfText.h"
-#include "SampleReports.h"
 #include "report/Report.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QFile>
 #include <QTest>

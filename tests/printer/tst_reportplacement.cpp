@@ -1,8 +1,8 @@
-#include "DemoWaybill.h"
-#include "PdfText.h"
-#include "SampleReports.h"
+#include "printer/ReportPrinter.h"
 #include "report/Report.h"
-#include "report/ReportPrinter.h"
+#include "support/DemoWaybill.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QFile>
 #include <QPrinter>

@@ -1,7 +1,7 @@
-#include "DemoWaybill.h"
-#include "PdfText.h"
-#include "report/ReportPrinter.h"
+#include "printer/ReportPrinter.h"
 #include "support/CupsPdfQueue.h"
+#include "support/DemoWaybill.h"
+#include "support/PdfText.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
-#include "PdfText.h"
-#include "SampleReports.h"
+#include "printer/ReportPrinter.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
 #include "report/ReportPdfWriter.h"
-#include "report/ReportPrinter.h"
 #include "report/ReportRenderer.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
