@@ -17,7 +17,8 @@
 // The queue acts like an office printer: half an inch of hardware margin round the paper
 // and fit-to-page on by default, so a job that does not hold on to its paper size comes out
 // shrunk. Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is
-// not running and this process is root. Widget-free.
+// not running and this process is root. Two tests printing on it at once would take each
+// other's PDFs. Widget-free.
 class CupsPdfQueue {
 public:
     CupsPdfQueue();
