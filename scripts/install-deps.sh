@@ -9,7 +9,8 @@ packages=(
   libsqlite3-dev
   libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
-  fonts-noto-cjk
+  cups printer-driver-cups-pdf
+  fonts-noto-cjk fonts-wqy-microhei
   xvfb xauth
   poppler-utils
   python3 python3-openpyxl python3-xlwt

@@ -35,7 +35,8 @@ public:
     void prepare();
     const QList<PreparedPage> &preparedPages() const { return m_pages; }
 
-    // Writes the prepared pages as the preview shows them.
+    // Writes the prepared pages as the preview shows them. Throws ReportError, writing
+    // nothing, when no pages were prepared.
     void exportPdf(const QString &fileName) const;
 
 private:

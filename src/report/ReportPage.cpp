@@ -2,6 +2,29 @@
 
 #include "PaperSizes.h"
 
+#include <QSet>
+
+namespace {
+
+QString typeTitle(ReportBand::Type type)
+{
+    switch (type) {
+    case ReportBand::Type::ReportTitle:
+        return QStringLiteral("报表标题");
+    case ReportBand::Type::PageHeader:
+        return QStringLiteral("页眉");
+    case ReportBand::Type::MasterData:
+        return QStringLiteral("主数据带");
+    case ReportBand::Type::DetailData:
+        return QStringLiteral("明细数据带");
+    case ReportBand::Type::PageFooter:
+        break;
+    }
+    return QStringLiteral("页脚");
+}
+
+} // namespace
+
 QSizeF ReportPage::paperSizeMm() const
 {
     const QSizeF named = PaperSizes::sizeOf(paper);
@@ -12,4 +35,22 @@ QSizeF ReportPage::sizeMm() const
 {
     const QSizeF portrait = paperSizeMm();
     return landscape ? portrait.transposed() : portrait;
+}
+
+const ReportBand *ReportPage::repeatedBand() const
+{
+    QSet<ReportBand::Type> seen;
+    for (const ReportBand &band : bands) {
+        if (seen.contains(band.type))
+            return &band;
+        seen.insert(band.type);
+    }
+    return nullptr;
+}
+
+QString ReportPage::repeatedBandMessage(const ReportBand &band) const
+{
+    const QString title = typeTitle(band.type);
+    return QStringLiteral("页面 %1 有多个%2（重复的是 %3），每页只能有一个%2")
+        .arg(name, title, band.name.isEmpty() ? QStringLiteral("未命名的带") : band.name);
 }

@@ -27,5 +27,11 @@ struct ReportPage {
     // The sheet's size as fed, before orientation.
     QSizeF paperSizeMm() const;
 
+    // A page lays out one band of each kind: the first band whose kind came before on
+    // this page, or nullptr.
+    const ReportBand *repeatedBand() const;
+    // Why the page cannot be used, naming the repeated band.
+    QString repeatedBandMessage(const ReportBand &band) const;
+
     bool operator==(const ReportPage &) const = default;
 };

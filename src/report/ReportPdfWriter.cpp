@@ -8,6 +8,8 @@
 
 void ReportPdfWriter::write(const QList<PreparedPage> &pages, const QString &fileName)
 {
+    if (pages.isEmpty())
+        throw ReportError(QStringLiteral("没有可导出的页面"));
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(QStringLiteral("无法写入文件 %1：%2").arg(fileName, file.errorString()));

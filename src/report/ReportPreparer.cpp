@@ -81,13 +81,13 @@ private:
     // Returns whether any text of the page shows the total page count.
     bool compilePage(const ReportPage &page)
     {
+        if (const ReportBand *repeated = page.repeatedBand())
+            throw ReportError(page.repeatedBandMessage(*repeated));
         CompiledPage compiled{page, {}, {}, {}, {}, {}};
         compiled.setup.bands.clear();
         bool needsTotal = false;
         for (const ReportBand &band : page.bands) {
             CompiledBand *slot = slotFor(compiled, band.type);
-            if (slot->band)
-                continue; // one band of each kind per page; the designer adds no more
             slot->band = &band;
             if (band.type == ReportBand::Type::MasterData ||
                 band.type == ReportBand::Type::DetailData)

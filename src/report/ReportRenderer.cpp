@@ -1,6 +1,5 @@
 #include "ReportRenderer.h"
 
-#include <QFont>
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
@@ -28,15 +27,6 @@ private:
     double m_x, m_y;
     QPointF m_offset;
 };
-
-QFont fontOf(const ReportObject &object)
-{
-    QFont font(object.fontFamily);
-    font.setPointSizeF(object.fontSize);
-    font.setBold(object.bold);
-    font.setItalic(object.italic);
-    return font;
-}
 
 } // namespace
 
@@ -71,7 +61,7 @@ void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page, QPoin
         switch (object.kind) {
         case ReportObject::Kind::Text: {
             const double pad = object.padding;
-            painter.setFont(fontOf(object));
+            painter.setFont(m_fonts.fontFor(object, item.text));
             painter.setPen(Qt::black);
             int flags = int(object.alignment);
             if (object.wordWrap)
@@ -114,6 +104,10 @@ QImage ReportRenderer::renderImage(const PreparedPage &page, double dotsPerInch)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    // An image reports its resolution in whole dots per inch (any zoom of the preview is a
+    // fraction), and positions, pens and fonts all scale from it: this scale makes up the
+    // difference, so the page is drawn at the exact resolution asked for.
+    painter.scale(dotsPerInch / image.logicalDpiX(), dotsPerInch / image.logicalDpiY());
     drawPage(painter, page);
     return image;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PreparedPage.h"
+#include "TextFonts.h"
 
 #include <QHash>
 #include <QImage>
@@ -15,9 +16,12 @@ class QPainter;
 // embeds them once.
 class ReportRenderer {
 public:
-    // offset: mm added to every position (the print calibration of printed pages).
+    // offset: mm added to every position (the print calibration of printed pages). The
+    // device's resolution is taken as it reports it, in whole dots per inch; to draw at a
+    // fractional one, scale the painter by the exact resolution over the reported one.
     void drawPage(QPainter &painter, const PreparedPage &page, QPointF offset = {});
-    // The page alone on an image of the given resolution, white underneath.
+    // The page alone on an image of the given resolution (any, fractions too), white
+    // underneath.
     QImage renderImage(const PreparedPage &page, double dotsPerInch);
 
     // The paper of a page, exact, without margins: coordinates start at the paper's edge.
@@ -27,4 +31,5 @@ private:
     const QImage &image(const QByteArray &bytes);
 
     QHash<QByteArray, QImage> m_images;
+    TextFonts m_fonts;
 };

@@ -154,6 +154,8 @@ private:
                 page.background = base64();
             } else if (const auto type = ReportXmlNames::bandType(m_xml.name().toString())) {
                 page.bands.append(readBand(*type));
+                if (const ReportBand *repeated = page.repeatedBand())
+                    fail(page.repeatedBandMessage(*repeated));
             } else {
                 unexpectedElement();
             }
@@ -187,10 +189,13 @@ private:
         ReportObject o;
         o.kind = kind;
         o.name = attribute(QStringLiteral("name"), o.name);
-        o.rect = QRectF(
-            real(QStringLiteral("x"), o.rect.x()), real(QStringLiteral("y"), o.rect.y()),
-            real(QStringLiteral("width"), o.rect.width(), kind != ReportObject::Kind::Line),
-            real(QStringLiteral("height"), o.rect.height(), kind != ReportObject::Kind::Line));
+        // A line runs from the rectangle's top-left to its bottom-right corner, so one drawn
+        // upward or leftward has a negative extent; other objects never do.
+        const bool extentMayBeNegative = kind == ReportObject::Kind::Line;
+        o.rect =
+            QRectF(real(QStringLiteral("x"), o.rect.x()), real(QStringLiteral("y"), o.rect.y()),
+                   real(QStringLiteral("width"), o.rect.width(), extentMayBeNegative),
+                   real(QStringLiteral("height"), o.rect.height(), extentMayBeNegative));
         o.text = attribute(QStringLiteral("text"), o.text);
         o.fontFamily = attribute(QStringLiteral("font"), o.fontFamily);
         o.fontSize = real(QStringLiteral("size"), o.fontSize, false);

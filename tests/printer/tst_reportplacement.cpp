@@ -1,5 +1,6 @@
 #include "printer/ReportPrinter.h"
 #include "report/Report.h"
+#include "support/DemoWaybill.h"
 #include "support/PdfText.h"
 #include "support/SampleReports.h"
 
@@ -9,104 +10,7 @@
 #include <QTest>
 
 using namespace SampleReports;
-
-namespace {
-
-constexpr double toleranceMm = 0.5;
-
-Report demoReport(WaybillData &data)
-{
-    QFile file(QStringLiteral(QUILLET_DATA_DIR "/demo_waybill.xml"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("demo template missing");
-    Report report;
-    report.loadFromBytes(file.readAll());
-    report.setDataset(&data.note);
-    report.setDataset(&data.sub);
-    // Stand-ins for the program's functions: they print a recognisable word.
-    report.addFunction(QStringLiteral("function FieldIsNull(FieldName: string): Boolean"),
-                       QStringLiteral("自定义"), {});
-    report.addFunction(QStringLiteral("function rmbToBIG(Value: Currency): string"),
-                       QStringLiteral("自定义"), {});
-    report.setUserFunctionHandler([](const QString &name, const QVariantList &) {
-        return name == u"FieldIsNull" ? QVariant(false) : QVariant(QStringLiteral("大写金额"));
-    });
-    return report;
-}
-
-// Where the template puts the first glyph of each text on a page: the band's top (laid
-// out here from the band heights, independently of the engine), plus the object's
-// position, plus its padding.
-struct Expected {
-    QString text;
-    double xMm, yMm;
-};
-
-QList<Expected> expectedOnPage(const Report &report, const PreparedPage &prepared)
-{
-    const ReportPage &page = report.definition().pages[0];
-    const ReportBand &master = page.bands[0], &detail = page.bands[1], &footer = page.bands[2];
-    QList<Expected> expected;
-    auto add = [&](const ReportObject &object, double bandTop, const QString &text) {
-        expected.append({text, page.margins.left() + object.rect.x() + object.padding,
-                         bandTop + object.rect.y() + object.padding});
-    };
-    // The prepared page tells which texts were printed, in band order; positions come
-    // from the template alone.
-    QList<PreparedItem> items = prepared.items;
-    const double footerTop = page.sizeMm().height() - page.margins.bottom() - footer.height;
-    for (const ReportObject &object : footer.objects)
-        add(object, footerTop, items.takeFirst().text);
-    for (const ReportObject &object : master.objects)
-        add(object, page.margins.top(), items.takeFirst().text);
-    for (int row = 0; !items.isEmpty(); ++row)
-        for (const ReportObject &object : detail.objects)
-            add(object, page.margins.top() + master.height + row * detail.height,
-                items.takeFirst().text);
-    return expected;
-}
-
-void verifyPlacement(const Report &report, const QString &pdf)
-{
-    const QList<PdfText::Word> words = PdfText::words(pdf);
-    const QList<PreparedPage> &pages = report.preparedPages();
-    QCOMPARE(PdfText::pageCount(pdf), int(pages.size()));
-    int checked = 0;
-    for (int p = 0; p < pages.size(); ++p) {
-        for (const Expected &e : expectedOnPage(report, pages[p])) {
-            // Poppler may give a Kangxi radical for an ideograph of the same glyph (⼤ for
-            // 大); compatibility normalisation folds most back, so the first character is
-            // compared, and the word is the one nearest to where the text should be.
-            const QChar first = e.text.normalized(QString::NormalizationForm_KC).front();
-            const auto found =
-                std::find_if(words.begin(), words.end(), [&](const PdfText::Word &w) {
-                    return w.page == p &&
-                           w.text.normalized(QString::NormalizationForm_KC).front() == first &&
-                           qAbs(w.xMm - e.xMm) < 5 && qAbs(w.yMm - e.yMm) < 5;
-                });
-            QVERIFY2(found != words.end(),
-                     qPrintable(QStringLiteral("page %1: %2 not found near %3, %4")
-                                    .arg(p + 1)
-                                    .arg(e.text)
-                                    .arg(e.xMm)
-                                    .arg(e.yMm)));
-            const QString where =
-                QStringLiteral("page %1 \"%2\": expected %3, %4 mm, printed %5, %6 mm")
-                    .arg(p + 1)
-                    .arg(e.text)
-                    .arg(e.xMm)
-                    .arg(e.yMm)
-                    .arg(found->xMm)
-                    .arg(found->yMm);
-            QVERIFY2(qAbs(found->xMm - e.xMm) < toleranceMm, qPrintable(where));
-            QVERIFY2(qAbs(found->yMm - e.yMm) < toleranceMm, qPrintable(where));
-            ++checked;
-        }
-    }
-    QVERIFY(checked > 0);
-}
-
-} // namespace
+using namespace DemoWaybill;
 
 class TestReportPlacement : public QObject {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "printer/ReportPrinter.h"
 #include "report/Report.h"
+#include "report/ReportError.h"
 #include "report/ReportPdfWriter.h"
 #include "report/ReportRenderer.h"
 #include "support/PdfText.h"
@@ -8,6 +9,7 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 using namespace SampleReports;
 
@@ -130,6 +132,22 @@ private Q_SLOTS:
         QVERIFY2(qAbs(onPaper[0].yMm - 48.5) < 0.5, qPrintable(QString::number(onPaper[0].yMm)));
     }
 
+    // No rows, no pages: an export would be an empty, unreadable file reported as done.
+    void exportingNoPagesIsRefusedAndWritesNothing()
+    {
+        PreparedOverlay prepared(0);
+        QVERIFY(prepared.report.preparedPages().isEmpty());
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("empty.pdf"));
+        try {
+            prepared.report.exportPdf(pdf);
+            QFAIL("an empty report was exported");
+        } catch (const ReportError &e) {
+            QCOMPARE(e.message(), QStringLiteral("没有可导出的页面"));
+        }
+        QVERIFY(!QFile::exists(pdf));
+    }
+
     void eachPageHasItsExactPaperSize()
     {
         ReportPage a4;
@@ -189,6 +207,58 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(20, 20), QColor(Qt::red));
         QCOMPARE(image.pixelColor(60, 20), QColor(Qt::blue));
         QCOMPARE(image.pixelColor(40, 20), QColor(Qt::white));
+    }
+
+    // A zoomed preview draws at any resolution. A 1 mm line at 230 mm across and one at
+    // 270 mm down on a 241 x 279.4 mm form: a line's centre lies at mm / 25.4 * dpi dots,
+    // and at these resolutions 1 mm is over 2 dots, so the dot column (row) holding that
+    // centre is wholly inked while one 1.5 line widths away is untouched. Rounding the
+    // resolution to whole dots per inch moves the far lines by 3.5 to 4.5 dots.
+    void fractionalResolutionKeepsGeometryExact_data()
+    {
+        QTest::addColumn<double>("dotsPerInch");
+        QTest::newRow("72.5") << 72.5;
+        QTest::newRow("96.5") << 96.5;
+        QTest::newRow("100.45") << 100.45;
+        QTest::newRow("150.5") << 150.5;
+        QTest::newRow("200.4") << 200.4;
+    }
+
+    void fractionalResolutionKeepsGeometryExact()
+    {
+        QFETCH(double, dotsPerInch);
+        PreparedPage page;
+        page.page.paper = QStringLiteral("Form241x280");
+        auto line = [](QRectF rect) {
+            PreparedItem item{ReportObject(), rect, {}, {}};
+            item.object.kind = ReportObject::Kind::Line;
+            item.object.lineWidth = 1;
+            return item;
+        };
+        page.items = {line(QRectF(230, 10, 0, 200)), line(QRectF(10, 270, 200, 0))};
+        const QImage image = ReportRenderer().renderImage(page, dotsPerInch);
+        const double dotsPerMm = dotsPerInch / 25.4;
+        QCOMPARE(image.size(),
+                 QSize(int(std::lround(241 * dotsPerMm)), int(std::lround(279.4 * dotsPerMm))));
+        const int column = int(230 * dotsPerMm), row = int(270 * dotsPerMm);
+        const int away = int(std::ceil(1.5 * dotsPerMm));
+        const int middleRow = int(100 * dotsPerMm), middleColumn = int(100 * dotsPerMm);
+        const auto where = [&](int x, int y) {
+            return qPrintable(QStringLiteral("dot %1, %2 is %3")
+                                  .arg(x)
+                                  .arg(y)
+                                  .arg(image.pixelColor(x, y).name()));
+        };
+        QVERIFY2(image.pixelColor(column, middleRow) == Qt::black, where(column, middleRow));
+        QVERIFY2(image.pixelColor(column - away, middleRow) == Qt::white,
+                 where(column - away, middleRow));
+        QVERIFY2(image.pixelColor(column + away, middleRow) == Qt::white,
+                 where(column + away, middleRow));
+        QVERIFY2(image.pixelColor(middleColumn, row) == Qt::black, where(middleColumn, row));
+        QVERIFY2(image.pixelColor(middleColumn, row - away) == Qt::white,
+                 where(middleColumn, row - away));
+        QVERIFY2(image.pixelColor(middleColumn, row + away) == Qt::white,
+                 where(middleColumn, row + away));
     }
 
     void imageHasThePaperSizeAtItsResolution()

@@ -202,6 +202,25 @@ private Q_SLOTS:
         QVERIFY(f.report.preparedPages().isEmpty());
     }
 
+    // A template made in memory with a second detail band is refused, not laid out without it.
+    void repeatedBandStopsPreparation()
+    {
+        Fixture f(waybillList(false), 1, 1);
+        ReportPage &page = f.report.definition().pages[0];
+        ReportBand second = page.bands[4];
+        second.name = QStringLiteral("DetailData2");
+        page.name = QStringLiteral("Page1");
+        page.bands.append(second);
+        try {
+            f.report.prepare();
+            QFAIL("prepared");
+        } catch (const ReportError &e) {
+            QCOMPARE(e.message(), QStringLiteral("页面 Page1 有多个明细数据带（重复的是 "
+                                                 "DetailData2），每页只能有一个明细数据带"));
+        }
+        QVERIFY(f.report.preparedPages().isEmpty());
+    }
+
     // A runaway expression in a stored template (20 KB of parentheses) is refused when the
     // report is prepared, not a crash.
     void deepTemplateIsRefused()

@@ -25,6 +25,21 @@ private Q_SLOTS:
             return t;
         }();
         QTest::newRow("every feature") << SampleReports::everyFeature();
+        QTest::newRow("lines drawn upward and leftward") << [] {
+            ReportObject up;
+            up.kind = ReportObject::Kind::Line;
+            up.rect = QRectF(10, 40, 25.5, -30);
+            ReportObject left = up;
+            left.rect = QRectF(80, 5, -60.25, 0);
+            ReportObject back = up;
+            back.rect = QRectF(50, 50, -12, -8);
+            ReportPage page;
+            page.bands = {
+                SampleReports::band(ReportBand::Type::PageHeader, 60, {}, {up, left, back})};
+            ReportTemplate t;
+            t.pages = {page};
+            return t;
+        }();
         QTest::newRow("control characters in texts") << [] {
             ReportTemplate t = SampleReports::everyFeature();
             t.pages[0].bands[2].objects[0].text = QStringLiteral("a\tb\x01c\x1f\uFFFEd");
@@ -138,6 +153,42 @@ private Q_SLOTS:
                      qPrintable(e.message()));
         }
         QVERIFY(report.definition() == SampleReports::everyFeature());
+    }
+
+    // The engine lays out one band of each kind per page; a second one would vanish from
+    // the output without a word, so the template is refused naming it.
+    void repeatedBandIsRefused_data()
+    {
+        QTest::addColumn<QString>("bands");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("two master bands")
+            << R"(<MasterData name="MasterData1"/><MasterData name="MasterData2"/>)"
+            << "页面 Page1 有多个主数据带（重复的是 MasterData2），每页只能有一个主数据带";
+        QTest::newRow("two page headers, apart")
+            << R"(<PageHeader name="Head"/><MasterData/><PageHeader name="Head2"/>)"
+            << "页面 Page1 有多个页眉（重复的是 Head2），每页只能有一个页眉";
+        QTest::newRow("two unnamed footers")
+            << "<PageFooter/><PageFooter/>"
+            << "页面 Page1 有多个页脚（重复的是 未命名的带），每页只能有一个页脚";
+    }
+
+    void repeatedBandIsRefused()
+    {
+        QFETCH(QString, bands);
+        QFETCH(QString, message);
+        const QString xml =
+            QStringLiteral(R"(<QuilletReport version="1"><Page name="Page1">%1</Page>)"
+                           "</QuilletReport>")
+                .arg(bands);
+        Report report;
+        try {
+            report.loadFromBytes(xml.toUtf8());
+            QFAIL("the template was accepted");
+        } catch (const ReportError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("无法读取报表模板")),
+                     qPrintable(e.message()));
+            QVERIFY2(e.message().endsWith(message), qPrintable(e.message()));
+        }
     }
 
     // Every cut of a valid file is refused or read, never a crash.

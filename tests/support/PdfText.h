@@ -2,9 +2,11 @@
 
 // Reads PDFs back with poppler's command-line tools, independent of Qt's PDF writer.
 
+#include <QImage>
 #include <QProcess>
 #include <QSizeF>
 #include <QString>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 namespace PdfText {
@@ -75,6 +77,19 @@ inline QList<QSizeF> pageSizesMm(const QString &pdf)
             QSizeF(parts.value(0).toDouble() * mmPerPoint, parts.value(2).toDouble() * mmPerPoint));
     }
     return sizes;
+}
+
+// One page (from 0) drawn by poppler in grey at a whole number of dots per millimetre.
+inline QImage pageImage(const QString &pdf, int page, int dotsPerMm)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("page"));
+    const QString number = QString::number(page + 1);
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dotsPerMm * 25.4),
+         QStringLiteral("-f"), number, QStringLiteral("-l"), number, QStringLiteral("-singlefile"),
+         pdf, base});
+    return QImage(base + QStringLiteral(".pgm"));
 }
 
 inline int pageCount(const QString &pdf)
