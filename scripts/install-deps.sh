@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev
   libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
+  libzint-dev
   fonts-noto-cjk
   xvfb xauth
   poppler-utils

@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPageLayout>
-#include <QPointF>
+#include <QTransform>
 
 class QPainter;
 
@@ -15,8 +15,9 @@ class QPainter;
 // embeds them once.
 class ReportRenderer {
 public:
-    // offset: mm added to every position (the print calibration of printed pages).
-    void drawPage(QPainter &painter, const PreparedPage &page, QPointF offset = {});
+    // correction: designed mm to drawn mm (the print calibration of printed pages).
+    void drawPage(QPainter &painter, const PreparedPage &page,
+                  const QTransform &correction = QTransform());
     // The page alone on an image of the given resolution, white underneath.
     QImage renderImage(const PreparedPage &page, double dotsPerInch);
 
