@@ -24,6 +24,16 @@
 //
 // Move and resize edits (moveObjects, setObjectRects, the alignments) leave locked
 // objects where they are; property edits apply to them.
+//
+// A designer window typically: load()s the report's bytes; builds its scene from
+// definition() and objectIds() and rebuilds on reset(); updates single items on
+// objectsAdded/Removed/Changed, bandsChanged, pagesChanged and pageChanged; mirrors
+// selectionChanged and reports the user's picks through setSelection(); offers
+// undoStack()->createUndoAction()/createRedoAction(); and hands save() to the save hook,
+// calling undoStack()->setClean() when the hook answers true. Calibration (Calibration.h)
+// computes a background rectangle for setBackgroundRect() and a printer correction for
+// editPage() with Calibration::applyCorrection; Calibration::calibrationSheet() gives the
+// template to print for the measuring.
 class TemplateDocument : public QObject {
     Q_OBJECT
 public:
