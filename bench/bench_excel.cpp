@@ -6,13 +6,13 @@
 //
 //   build/bench/bench_excel [rows] [--without-openpyxl]
 
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/SqlHelpers.h"
 #include "store/Worksheet.h"
-#include "store/ui/ExcelRoutines.h"
-#include "store/ui/FileDialogs.h"
+#include "widgets/ExcelRoutines.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

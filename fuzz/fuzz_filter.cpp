@@ -59,8 +59,11 @@ void keywordSearch(const QString &name, const QString &keyword)
     c.keyword = keyword;
     c.textColumns = {name};
     c.printState = RecordFilter::PrintState::Any;
-    const QList<ColumnDef> table{column("ID", FieldType::Counter),
-                                 ColumnDef{name, QStringLiteral("Text (255)"), FieldType::Text}};
+    ColumnDef text;
+    text.name = name;
+    text.declaredType = QStringLiteral("Text (255)");
+    text.type = FieldType::Text;
+    const QList<ColumnDef> table{column("ID", FieldType::Counter), text};
     try {
         const FilterExpression filter = FilterExpression::compile(RecordFilter::build(c), table);
         if (!filter.matches({qint64(1), u'<' + keyword.trimmed() + u'>'}))

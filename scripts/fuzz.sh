@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses with clang, AddressSanitizer and UBSan into build-fuzz/ and runs
 # each for the given number of seconds (default 300). New crashing inputs are left in
-# build-fuzz/crashes/<name>/; copy each into fuzz/regressions/<name>/ once mended.
+# build-fuzz/crashes/<name>/; copy each into tests/fuzz/crashers/<name>/ once mended.
 #   scripts/fuzz.sh [seconds] [name...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,8 +24,8 @@ for n in "${names[@]}"; do
   cmake --build build-fuzz -j"$(nproc)" --target "fuzz_$n"
   mkdir -p "build-fuzz/corpus/$n" "build-fuzz/crashes/$n"
   seeds=()
-  [[ -d "fuzz/seeds/$n" ]] && seeds+=("fuzz/seeds/$n")
-  [[ -d "fuzz/regressions/$n" ]] && seeds+=("fuzz/regressions/$n")
+  [[ -d "tests/fuzz/seeds/$n" ]] && seeds+=("tests/fuzz/seeds/$n")
+  [[ -d "tests/fuzz/crashers/$n" ]] && seeds+=("tests/fuzz/crashers/$n")
   QT_QPA_PLATFORM=offscreen "build-fuzz/fuzz/fuzz_$n" -max_total_time="$seconds" -rss_limit_mb=4096 \
     -artifact_prefix="build-fuzz/crashes/$n/" "build-fuzz/corpus/$n" "${seeds[@]}" || true
 done

@@ -1,13 +1,13 @@
 #include "TbaseDataForm.h"
 
-#include "RecordGrid.h"
-#include "WindowFont.h"
+#include "widgets/RecordGrid.h"
+#include "widgets/WindowFont.h"
 
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
+#include "widgets/Messages.h"
 
 #include <QVBoxLayout>
 

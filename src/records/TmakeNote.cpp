@@ -1,11 +1,10 @@
 #include "TmakeNote.h"
 
 #include "FilterControls.h"
-#include "GridFooter.h"
-#include "RecordGrid.h"
-#include "WindowFont.h"
+#include "widgets/GridFooter.h"
+#include "widgets/RecordGrid.h"
+#include "widgets/WindowFont.h"
 
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/IniFile.h"
@@ -14,6 +13,7 @@
 #include "store/RecordFilter.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
+#include "widgets/Messages.h"
 
 #include <QAction>
 #include <QGroupBox>

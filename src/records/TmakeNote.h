@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/TChildForm.h"
+#include "widgets/TChildForm.h"
 
 #include <QList>
 #include <QPair>

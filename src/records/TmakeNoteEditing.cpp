@@ -2,13 +2,13 @@
 // their record, deleting, copying and pasting, and moving records to and from workbooks.
 #include "TmakeNote.h"
 
-#include "RecordGrid.h"
+#include "widgets/RecordGrid.h"
 
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/StoreError.h"
-#include "store/ui/ExcelRoutines.h"
-#include "store/ui/FileDialogs.h"
+#include "widgets/ExcelRoutines.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -38,11 +38,6 @@ void Report::prepare()
     m_pages = ReportPreparer(m_definition, m_datasets, m_functions).prepare();
 }
 
-void Report::print(int copies, const ReportPrinter::PageHook &hook) const
-{
-    ReportPrinter::print(m_pages, {m_definition.printerName, copies, hook});
-}
-
 void Report::exportPdf(const QString &fileName) const
 {
     ReportPdfWriter::write(m_pages, fileName);

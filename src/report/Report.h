@@ -1,7 +1,6 @@
 #pragma once
 
 #include "PreparedPage.h"
-#include "ReportPrinter.h"
 #include "ReportTemplate.h"
 #include "UserFunctions.h"
 
@@ -36,9 +35,6 @@ public:
     void prepare();
     const QList<PreparedPage> &preparedPages() const { return m_pages; }
 
-    // Prints the prepared pages without a dialog on the template's printer, else the
-    // system's default one.
-    void print(int copies, const ReportPrinter::PageHook &hook) const;
     // Writes the prepared pages as the preview shows them.
     void exportPdf(const QString &fileName) const;
 

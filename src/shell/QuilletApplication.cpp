@@ -1,6 +1,6 @@
 #include "QuilletApplication.h"
 
-#include "Messages.h"
+#include "widgets/Messages.h"
 
 #include "store/QuilletError.h"
 

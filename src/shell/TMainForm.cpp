@@ -1,8 +1,8 @@
 #include "TMainForm.h"
 
 #include "KindTabBar.h"
-#include "Messages.h"
-#include "TChildForm.h"
+#include "widgets/Messages.h"
+#include "widgets/TChildForm.h"
 
 #include "store/DataSet.h"
 #include "store/IniFile.h"

@@ -1,13 +1,13 @@
 // Maintaining form kinds from the tree: the kind dialog and the structure dialog.
 #include "TMainForm.h"
 
-#include "Messages.h"
-#include "TChildForm.h"
 #include "TfmNoteSrt.h"
+#include "widgets/Messages.h"
+#include "widgets/TChildForm.h"
 
+#include "shell/TStructureDlg.h"
 #include "store/KindCode.h"
 #include "store/QuilletError.h"
-#include "store/ui/TStructureDlg.h"
 
 #include <QTabWidget>
 #include <QTreeWidget>

@@ -3,8 +3,8 @@
 #include "TMainForm.h"
 
 #include "KindTabBar.h"
-#include "Messages.h"
-#include "TChildForm.h"
+#include "widgets/Messages.h"
+#include "widgets/TChildForm.h"
 
 #include "records/TbaseDataForm.h"
 #include "records/TmakeNote.h"

@@ -1,9 +1,10 @@
 // The form-kind tree: building it from noteKind, finding nodes, and the node commands.
 #include "TMainForm.h"
 
-#include "Messages.h"
 #include "NodeImages.h"
+#include "widgets/Messages.h"
 
+#include "store/Catalogue.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/FieldStructure.h"
@@ -116,13 +117,7 @@ int TMainForm::KindIdOf(const QString &code)
 
 bool TMainForm::KindHasChildren(const QString &code) const
 {
-    const QString trimmed = code.trimmed();
-    const QString count = GetSqlValue(
-        Database::connection(),
-        QStringLiteral(
-            "SELECT count(*) FROM noteKind WHERE substr(kindCode, 1, ?) = ? COLLATE NOCASE"),
-        {int(trimmed.size()), trimmed.toUpper()});
-    return count.toInt() > 1;
+    return Catalogue::KindsWithCodePrefix(Database::connection(), code) > 1;
 }
 
 void TMainForm::OpenSelectedNode()

@@ -1,7 +1,7 @@
 #include "TfmNoteSrt.h"
 
-#include "Messages.h"
 #include "TMainForm.h"
+#include "widgets/Messages.h"
 
 #include "store/DataSet.h"
 #include "store/Database.h"

@@ -134,7 +134,7 @@ QString RowIdName(const QList<ColumnDef> &columns, const QString &table)
             return c.name.compare(name, Qt::CaseInsensitive) == 0;
         });
     };
-    for (const QString name :
+    for (const QString &name :
          {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")})
         if (!taken(name))
             return name;

@@ -3,13 +3,13 @@
 #include "support/RecordWindowFixture.h"
 
 #include "records/FilterControls.h"
-#include "records/RecordGrid.h"
 #include "records/TmakeNote.h"
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 #include "store/Worksheet.h"
+#include "widgets/RecordGrid.h"
 
 #include <QAction>
 #include <QFile>

@@ -3,8 +3,6 @@
 #include "support/RecordWindowFixture.h"
 
 #include "records/FilterControls.h"
-#include "records/GridFooter.h"
-#include "records/RecordGrid.h"
 #include "records/TmakeNote.h"
 #include "store/Currency.h"
 #include "store/DataSet.h"
@@ -13,6 +11,8 @@
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
+#include "widgets/GridFooter.h"
+#include "widgets/RecordGrid.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "PdfText.h"
-#include "SampleReports.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
 #include "report/ReportRenderer.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
-#include "SampleReports.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
+#include "support/SampleReports.h"
 
 #include <QTest>
 

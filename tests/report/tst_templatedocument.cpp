@@ -1,8 +1,8 @@
-#include "SampleReports.h"
 #include "report/Calibration.h"
 #include "report/ReportError.h"
 #include "report/ReportXmlReader.h"
 #include "report/TemplateDocument.h"
+#include "support/SampleReports.h"
 
 #include <QBuffer>
 #include <QRandomGenerator>

@@ -1,7 +1,6 @@
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
 
-#include "records/RecordGrid.h"
 #include "records/TmakeNote.h"
 #include "shell/KindTabBar.h"
 #include "shell/TMainForm.h"
@@ -10,6 +9,7 @@
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
+#include "widgets/RecordGrid.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

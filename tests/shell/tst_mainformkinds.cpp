@@ -2,12 +2,12 @@
 #include "support/TestDatabase.h"
 
 #include "records/TmakeNote.h"
+#include "shell/StructureListModel.h"
 #include "shell/TMainForm.h"
+#include "shell/TStructureDlg.h"
 #include "shell/TfmNoteSrt.h"
 #include "store/DataSet.h"
 #include "store/SqlHelpers.h"
-#include "store/ui/StructureListModel.h"
-#include "store/ui/TStructureDlg.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/ui/FileDialogs.h"
+#include "widgets/FileDialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,10 +1,10 @@
-#include "shell/Messages.h"
 #include "shell/QuilletApplication.h"
 #include "shell/SingleInstance.h"
 #include "shell/TMainForm.h"
 #include "store/Database.h"
 #include "store/ProgramFolder.h"
 #include "store/StoreError.h"
+#include "widgets/Messages.h"
 
 #include <QDir>
 #include <QFile>

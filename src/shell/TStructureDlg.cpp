@@ -1,14 +1,14 @@
 #include "TStructureDlg.h"
 
-#include "ExcelRoutines.h"
 #include "StructureGrid.h"
 #include "StructureListModel.h"
+#include "widgets/ExcelRoutines.h"
 
-#include "shell/Messages.h"
 #include "store/Database.h"
 #include "store/FieldStructure.h"
 #include "store/StoreError.h"
 #include "store/TableRebuild.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

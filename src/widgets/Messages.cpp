@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace Messages {
 
@@ -31,18 +32,18 @@ bool show(QWidget *parent, Kind kind, const QString &title, const QString &text)
         QMessageBox::critical(parent, title, text);
         return true;
     case Kind::YesNo: {
-        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Yes | QMessageBox::No,
-                        parent);
-        box.setButtonText(QMessageBox::Yes, QStringLiteral("是"));
-        box.setButtonText(QMessageBox::No, QStringLiteral("否"));
-        return box.exec() == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, parent);
+        const QAbstractButton *yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+        box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+        box.exec();
+        return box.clickedButton() == yes;
     }
     case Kind::OkCancel: {
-        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
-                        parent);
-        box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
-        box.setButtonText(QMessageBox::Cancel, QStringLiteral("取消"));
-        return box.exec() == QMessageBox::Ok;
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+        const QAbstractButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.exec();
+        return box.clickedButton() == ok;
     }
     }
     return false;

@@ -2,11 +2,11 @@
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
 
+#include "shell/StructureGrid.h"
+#include "shell/StructureListModel.h"
+#include "shell/TStructureDlg.h"
 #include "store/SqlHelpers.h"
 #include "store/Worksheet.h"
-#include "store/ui/StructureGrid.h"
-#include "store/ui/StructureListModel.h"
-#include "store/ui/TStructureDlg.h"
 
 #include <QApplication>
 #include <QHeaderView>

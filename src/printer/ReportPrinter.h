@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PreparedPage.h"
+#include "report/PreparedPage.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,6 @@
 #include "ExcelRoutines.h"
 
 #include "FileDialogs.h"
-#include "shell/Messages.h"
 #include "store/DataSet.h"
 #include "store/FieldValue.h"
 #include "store/SheetImport.h"
@@ -9,6 +8,7 @@
 #include "store/StoreError.h"
 #include "store/Worksheet.h"
 #include "store/XlsxWriter.h"
+#include "widgets/Messages.h"
 
 #include <QApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "store/StoreError.h"
 #include "store/Worksheet.h"
 #include "store/XlsReader.h"
-#include "store/ui/ExcelRoutines.h"
+#include "widgets/ExcelRoutines.h"
 
 #include <QApplication>
 #include <QJsonArray>
@@ -32,7 +32,7 @@ class TestExcelRoutines : public QObject {
 
     static QString fixture(const QString &name)
     {
-        return QStringLiteral(QUILLET_FIXTURES "/") + name;
+        return QStringLiteral(QUILLET_WORKBOOK_FIXTURES "/") + name;
     }
 
     static QJsonValue date(const QString &iso, const QString &format = "yyyy-mm-dd")

@@ -1,7 +1,7 @@
 #include "ReportPrinter.h"
 
-#include "PagedOutput.h"
-#include "ReportError.h"
+#include "report/PagedOutput.h"
+#include "report/ReportError.h"
 
 #include <QPrinter>
 #include <QPrinterInfo>

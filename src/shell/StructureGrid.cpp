@@ -2,7 +2,7 @@
 
 #include "StructureListModel.h"
 
-#include "shell/Messages.h"
+#include "widgets/Messages.h"
 
 #include <QComboBox>
 #include <QHeaderView>

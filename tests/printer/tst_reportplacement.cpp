@@ -1,7 +1,7 @@
-#include "PdfText.h"
-#include "SampleReports.h"
+#include "printer/ReportPrinter.h"
 #include "report/Report.h"
-#include "report/ReportPrinter.h"
+#include "support/PdfText.h"
+#include "support/SampleReports.h"
 
 #include <QFile>
 #include <QPrinter>
