@@ -10,6 +10,7 @@ packages=(
   libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
   cups printer-driver-cups-pdf
+  libzint-dev
   fonts-noto-cjk fonts-wqy-microhei
   xvfb xauth
   poppler-utils

@@ -50,6 +50,6 @@ void ReportPrinter::print(const QList<PreparedPage> &pages, const Job &job, QPri
         sheet = pages[i % pageCount];
         if (job.hook)
             job.hook(sheet.page, i / pageCount + 1);
-        return PagedOutput::Sheet{&sheet, sheet.page.printOffset};
+        return PagedOutput::Sheet{&sheet, sheet.page.printCorrection()};
     });
 }

@@ -32,7 +32,7 @@ void PagedOutput::paint(QPagedPaintDevice &device, int count,
         } else if (!device.newPage()) {
             throw ReportError(QStringLiteral("无法开始新的一页"));
         }
-        renderer.drawPage(painter, *sheet.page, sheet.offset);
+        renderer.drawPage(painter, *sheet.page, sheet.correction);
     }
     if (!painter.end())
         throw ReportError(QStringLiteral("输出未能完成"));

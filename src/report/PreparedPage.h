@@ -10,10 +10,11 @@
 
 // An object as it is drawn on one prepared page: its final place and content.
 struct PreparedItem {
-    ReportObject object; // style and kind; its rect is the template's, relative to the band
-    QRectF rect;         // mm from the paper's top-left corner
-    QString text;        // text objects: expressions evaluated
-    QByteArray picture;  // picture objects: the image bytes
+    ReportObject object;  // style and kind; its rect is the template's, relative to the band
+    QRectF rect;          // mm from the paper's top-left corner
+    QString text;         // text objects: expressions evaluated
+    QByteArray picture;   // picture objects: the image bytes
+    bool checked = false; // check marks: whether the mark is drawn
 
     bool operator==(const PreparedItem &) const = default;
 };

@@ -54,3 +54,14 @@ QString ReportPage::repeatedBandMessage(const ReportBand &band) const
     return QStringLiteral("页面 %1 有多个%2（重复的是 %3），每页只能有一个%2")
         .arg(name, title, band.name.isEmpty() ? QStringLiteral("未命名的带") : band.name);
 }
+
+QRectF ReportPage::backgroundRectMm() const
+{
+    return backgroundRect.isEmpty() ? QRectF(QPointF(), sizeMm()) : backgroundRect;
+}
+
+QTransform ReportPage::printCorrection() const
+{
+    return QTransform::fromTranslate(printOffset.x(), printOffset.y())
+        .scale(printScaleX / 100, printScaleY / 100);
+}

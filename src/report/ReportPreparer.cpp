@@ -1,5 +1,7 @@
 #include "ReportPreparer.h"
 
+#include "Barcode.h"
+#include "EngineValues.h"
 #include "Expression.h"
 #include "ExpressionContext.h"
 #include "ReportDataset.h"
@@ -15,7 +17,8 @@ namespace {
 struct CompiledObject {
     const ReportObject *object;
     std::optional<TextExpression> text;
-    std::optional<Expression> picture;
+    std::optional<Expression> picture; // a picture's field, or a check mark's condition
+    std::optional<Expression> visible;
 };
 
 struct CompiledBand {
@@ -127,25 +130,47 @@ private:
 
     CompiledObject compileObject(const ReportObject &object, bool &needsTotal) const
     {
-        CompiledObject compiled{&object, std::nullopt, std::nullopt};
-        if (object.kind == ReportObject::Kind::Text) {
+        CompiledObject compiled{&object, std::nullopt, std::nullopt, std::nullopt};
+        if (object.kind == ReportObject::Kind::Text || object.kind == ReportObject::Kind::Barcode) {
             compiled.text = TextExpression::compile(object.name, object.text, m_owner.m_functions);
             needsTotal |= compiled.text->uses(QStringLiteral("TotalPages#"));
-        } else if (object.kind == ReportObject::Kind::Picture &&
-                   !object.pictureExpression.isEmpty()) {
-            try {
-                compiled.picture = Expression::parse(object.pictureExpression, m_owner.m_functions);
-            } catch (const ReportError &e) {
-                throw pictureError(object, e.message());
-            }
+        } else if (object.kind == ReportObject::Kind::Picture) {
+            compiled.picture = expression(object, object.pictureExpression);
+        } else if (object.kind == ReportObject::Kind::CheckMark) {
+            compiled.picture = expression(object, object.checkExpression);
         }
+        compiled.visible = expression(object, object.visibleExpression);
         return compiled;
     }
 
-    static ReportError pictureError(const ReportObject &object, const QString &why)
+    std::optional<Expression> expression(const ReportObject &object, const QString &source) const
     {
-        return ReportError(QStringLiteral("对象 %1 的表达式 [%2] 出错：%3")
-                               .arg(object.name, object.pictureExpression, why));
+        if (source.isEmpty())
+            return std::nullopt;
+        try {
+            return Expression::parse(source, m_owner.m_functions);
+        } catch (const ReportError &e) {
+            throw expressionError(object, source, e.message());
+        }
+    }
+
+    static ReportError expressionError(const ReportObject &object, const QString &source,
+                                       const QString &why)
+    {
+        return ReportError(
+            QStringLiteral("对象 %1 的表达式 [%2] 出错：%3").arg(object.name, source, why));
+    }
+
+    QVariant value(const CompiledObject &compiled, const Expression &expression,
+                   const QString &source) const
+    {
+        try {
+            return expression.evaluate(*this);
+        } catch (const ReportError &e) {
+            throw expressionError(*compiled.object, source, e.message());
+        } catch (const std::exception &e) {
+            throw expressionError(*compiled.object, source, QString::fromUtf8(e.what()));
+        }
     }
 
     void layOut()
@@ -232,26 +257,43 @@ private:
             return;
         QList<PreparedItem> &items = m_pages.last().items;
         for (const CompiledObject &compiled : band.objects) {
-            PreparedItem item{*compiled.object, compiled.object->rect.translated(origin), {}, {}};
+            const ReportObject &object = *compiled.object;
+            if (compiled.visible && !truth(compiled, *compiled.visible, object.visibleExpression))
+                continue;
+            PreparedItem item{object, object.rect.translated(origin), {}, {}};
             if (compiled.text)
-                item.text = compiled.text->evaluate(*this);
+                item.text = compiled.text->evaluate(*this, object.displayFormat);
+            if (object.kind == ReportObject::Kind::Barcode)
+                checkBarcode(object, item.text);
+            if (object.kind == ReportObject::Kind::CheckMark)
+                item.checked =
+                    compiled.picture && truth(compiled, *compiled.picture, object.checkExpression);
             else if (compiled.picture)
-                item.picture = pictureBytes(compiled);
+                item.picture =
+                    value(compiled, *compiled.picture, object.pictureExpression).toByteArray();
             else
-                item.picture = compiled.object->picture;
+                item.picture = object.picture;
             items.append(item);
         }
     }
 
-    QByteArray pictureBytes(const CompiledObject &compiled) const
+    bool truth(const CompiledObject &compiled, const Expression &expression,
+               const QString &source) const
+    {
+        const QVariant v = value(compiled, expression, source);
+        try {
+            return v.isValid() && EngineValues::toBoolean(v);
+        } catch (const ReportError &e) {
+            throw expressionError(*compiled.object, source, e.message());
+        }
+    }
+
+    static void checkBarcode(const ReportObject &object, const QString &data)
     {
         try {
-            const QVariant value = compiled.picture->evaluate(*this);
-            return value.toByteArray();
+            Barcode::encode(object.symbology, data);
         } catch (const ReportError &e) {
-            throw pictureError(*compiled.object, e.message());
-        } catch (const std::exception &e) {
-            throw pictureError(*compiled.object, QString::fromUtf8(e.what()));
+            throw ReportError(QStringLiteral("对象 %1：%2").arg(object.name, e.message()));
         }
     }
 

@@ -1,5 +1,10 @@
 #include "ReportRenderer.h"
 
+#include "Barcode.h"
+#include "ReportError.h"
+#include "TextPainter.h"
+
+#include <QFont>
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
@@ -9,24 +14,50 @@ namespace {
 
 class MmToDevice {
 public:
-    MmToDevice(const QPaintDevice &device, QPointF offset)
-        : m_x(device.logicalDpiX() / 25.4), m_y(device.logicalDpiY() / 25.4), m_offset(offset)
+    explicit MmToDevice(const QPaintDevice &device)
+        : m_x(device.logicalDpiX() / 25.4), m_y(device.logicalDpiY() / 25.4)
     {
     }
-    QPointF point(QPointF mm) const
-    {
-        return {(mm.x() + m_offset.x()) * m_x, (mm.y() + m_offset.y()) * m_y};
-    }
+    QPointF point(QPointF mm) const { return {mm.x() * m_x, mm.y() * m_y}; }
     QRectF rect(const QRectF &mm) const
     {
         return QRectF(point(mm.topLeft()), QSizeF(mm.width() * m_x, mm.height() * m_y));
     }
     double length(double mm) const { return mm * m_x; }
+    // A correction in mm as the same correction in device units.
+    QTransform transform(const QTransform &mm) const
+    {
+        return QTransform(mm.m11(), mm.m12(), mm.m21(), mm.m22(), mm.dx() * m_x, mm.dy() * m_y);
+    }
 
 private:
     double m_x, m_y;
-    QPointF m_offset;
 };
+
+void drawCheckMark(QPainter &painter, const QRectF &rect, const QPen &pen)
+{
+    const double side = std::min(rect.width(), rect.height());
+    const QRectF square(rect.center() - QPointF(side / 2, side / 2), QSizeF(side, side));
+    const QPointF tick[] = {square.topLeft() + QPointF(0.2 * side, 0.55 * side),
+                            square.topLeft() + QPointF(0.42 * side, 0.78 * side),
+                            square.topLeft() + QPointF(0.82 * side, 0.22 * side)};
+    QPen thick = pen;
+    thick.setWidthF(std::max(pen.widthF() * 2, side / 10));
+    thick.setCapStyle(Qt::RoundCap);
+    thick.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(thick);
+    painter.drawPolyline(tick, 3);
+}
+
+void drawBarcode(QPainter &painter, const ReportObject &object, const QString &data,
+                 const QRectF &rect)
+{
+    try {
+        Barcode::encode(object.symbology, data).draw(painter, rect);
+    } catch (const ReportError &) {
+        // Preparing already refused bad data; a page edited since draws no symbol.
+    }
+}
 
 } // namespace
 
@@ -46,13 +77,15 @@ const QImage &ReportRenderer::image(const QByteArray &bytes)
     return *it;
 }
 
-void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page, QPointF offset)
+void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page,
+                              const QTransform &correction)
 {
-    const MmToDevice mm(*painter.device(), offset);
+    const MmToDevice mm(*painter.device());
     painter.save();
+    painter.setTransform(mm.transform(correction), true);
     if (!page.page.background.isEmpty()) {
         const QImage &background = image(page.page.background);
-        painter.drawImage(mm.rect(QRectF(QPointF(), page.page.sizeMm())), background);
+        painter.drawImage(mm.rect(page.page.backgroundRectMm()), background);
     }
     for (const PreparedItem &item : page.items) {
         const ReportObject &object = item.object;
@@ -60,13 +93,8 @@ void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page, QPoin
         QPen pen(Qt::black, mm.length(object.lineWidth));
         switch (object.kind) {
         case ReportObject::Kind::Text: {
-            const double pad = object.padding;
-            painter.setFont(m_fonts.fontFor(object, item.text));
-            painter.setPen(Qt::black);
-            int flags = int(object.alignment);
-            if (object.wordWrap)
-                flags |= Qt::TextWordWrap;
-            painter.drawText(mm.rect(item.rect.adjusted(pad, pad, -pad, -pad)), flags, item.text);
+            TextPainter::draw(painter, object, rect, mm.length(1), item.text,
+                              m_fonts.fontFor(object, item.text));
             if (object.frame) {
                 painter.setPen(pen);
                 painter.setBrush(Qt::NoBrush);
@@ -86,6 +114,18 @@ void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page, QPoin
             painter.setPen(pen);
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(rect);
+            break;
+        case ReportObject::Kind::Barcode:
+            drawBarcode(painter, object, item.text, rect);
+            break;
+        case ReportObject::Kind::CheckMark:
+            painter.setBrush(Qt::NoBrush);
+            if (object.frame) {
+                painter.setPen(pen);
+                painter.drawRect(rect);
+            }
+            if (item.checked)
+                drawCheckMark(painter, rect, pen);
             break;
         }
     }

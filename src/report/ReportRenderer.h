@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPageLayout>
-#include <QPointF>
+#include <QTransform>
 
 class QPainter;
 
@@ -16,10 +16,11 @@ class QPainter;
 // embeds them once.
 class ReportRenderer {
 public:
-    // offset: mm added to every position (the print calibration of printed pages). The
+    // correction: designed mm to drawn mm (the print calibration of printed pages). The
     // device's resolution is taken as it reports it, in whole dots per inch; to draw at a
     // fractional one, scale the painter by the exact resolution over the reported one.
-    void drawPage(QPainter &painter, const PreparedPage &page, QPointF offset = {});
+    void drawPage(QPainter &painter, const PreparedPage &page,
+                  const QTransform &correction = QTransform());
     // The page alone on an image of the given resolution (any, fractions too), white
     // underneath.
     QImage renderImage(const PreparedPage &page, double dotsPerInch);

@@ -26,6 +26,18 @@ const NameTable<ReportObject::Kind> &objectKinds()
         {ReportObject::Kind::Picture, QStringLiteral("Picture")},
         {ReportObject::Kind::Line, QStringLiteral("Line")},
         {ReportObject::Kind::Rectangle, QStringLiteral("Rectangle")},
+        {ReportObject::Kind::Barcode, QStringLiteral("Barcode")},
+        {ReportObject::Kind::CheckMark, QStringLiteral("CheckMark")},
+    };
+    return table;
+}
+
+const NameTable<ReportObject::Symbology> &symbologies()
+{
+    static const NameTable<ReportObject::Symbology> table = {
+        {ReportObject::Symbology::Code128, QStringLiteral("code128")},
+        {ReportObject::Symbology::Ean13, QStringLiteral("ean13")},
+        {ReportObject::Symbology::QrCode, QStringLiteral("qr")},
     };
     return table;
 }
@@ -87,6 +99,16 @@ QString ReportXmlNames::objectKindName(ReportObject::Kind kind)
 std::optional<ReportObject::Kind> ReportXmlNames::objectKind(const QString &name)
 {
     return valueOf(objectKinds(), name);
+}
+
+QString ReportXmlNames::symbologyName(ReportObject::Symbology symbology)
+{
+    return nameOf(symbologies(), symbology);
+}
+
+std::optional<ReportObject::Symbology> ReportXmlNames::symbology(const QString &name)
+{
+    return valueOf(symbologies(), name);
 }
 
 QString ReportXmlNames::horizontalName(Qt::Alignment alignment)

@@ -14,6 +14,8 @@ QString bandTypeName(ReportBand::Type type);
 std::optional<ReportBand::Type> bandType(const QString &name);
 QString objectKindName(ReportObject::Kind kind);
 std::optional<ReportObject::Kind> objectKind(const QString &name);
+QString symbologyName(ReportObject::Symbology symbology);
+std::optional<ReportObject::Symbology> symbology(const QString &name);
 QString horizontalName(Qt::Alignment alignment);
 QString verticalName(Qt::Alignment alignment);
 std::optional<Qt::Alignment> horizontal(const QString &name);

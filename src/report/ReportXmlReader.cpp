@@ -11,6 +11,9 @@
 
 namespace {
 
+// More cells than any form has; bounds the work a damaged file can ask for.
+constexpr int maxCells = 1000;
+
 class Reader {
 public:
     explicit Reader(const QByteArray &bytes) : m_xml(bytes) {}
@@ -96,6 +99,37 @@ private:
         return value;
     }
 
+    double positive(const QString &name, double defaultValue) const
+    {
+        const double value = real(name, defaultValue, false);
+        if (value <= 0)
+            fail(QStringLiteral("属性 %1 必须大于 0").arg(name));
+        return value;
+    }
+
+    // A whole number from `allowed` when given, else from 0 to `maximum`.
+    int whole(const QString &name, int defaultValue, const QList<int> &allowed,
+              int maximum = 0) const
+    {
+        const QString text = attribute(name, QString::number(defaultValue));
+        bool ok = false;
+        const int value = text.toInt(&ok);
+        if (!ok || (allowed.isEmpty() ? value < 0 || value > maximum : !allowed.contains(value)))
+            fail(QStringLiteral("属性 %1 的值无效").arg(name));
+        return value;
+    }
+
+    QColor color(const QString &name, const QColor &defaultValue) const
+    {
+        const QString text = attribute(name, QString());
+        if (text.isEmpty())
+            return defaultValue;
+        const QColor value = QColor::fromString(text);
+        if (!text.startsWith(u'#') || !value.isValid())
+            fail(QStringLiteral("属性 %1 不是有效的颜色").arg(name));
+        return value;
+    }
+
     bool flag(const QString &name, bool defaultValue) const
     {
         const QString value = attribute(name, defaultValue ? "1" : "0");
@@ -134,7 +168,8 @@ private:
     ReportPage readPage()
     {
         allow({"name", "paper", "width", "height", "landscape", "left", "top", "right", "bottom",
-               "printOffsetX", "printOffsetY"});
+               "printOffsetX", "printOffsetY", "printScaleX", "printScaleY", "backgroundX",
+               "backgroundY", "backgroundWidth", "backgroundHeight"});
         ReportPage page;
         page.name = attribute(QStringLiteral("name"), page.name);
         page.paper = attribute(QStringLiteral("paper"), page.paper);
@@ -147,6 +182,12 @@ private:
                                  real(QStringLiteral("bottom"), page.margins.bottom(), false));
         page.printOffset = QPointF(real(QStringLiteral("printOffsetX"), 0),
                                    real(QStringLiteral("printOffsetY"), 0));
+        page.printScaleX = positive(QStringLiteral("printScaleX"), page.printScaleX);
+        page.printScaleY = positive(QStringLiteral("printScaleY"), page.printScaleY);
+        page.backgroundRect =
+            QRectF(real(QStringLiteral("backgroundX"), 0), real(QStringLiteral("backgroundY"), 0),
+                   real(QStringLiteral("backgroundWidth"), 0, false),
+                   real(QStringLiteral("backgroundHeight"), 0, false));
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() == u"Background" && page.background.isEmpty() &&
                 page.bands.isEmpty()) {
@@ -183,9 +224,21 @@ private:
 
     ReportObject readObject(ReportObject::Kind kind)
     {
-        allow({"name", "x", "y", "width", "height", "text", "font", "size", "bold", "italic",
-               "align", "valign", "wordWrap", "padding", "frame", "lineWidth",
-               "pictureExpression"});
+        allow({"name",      "x",
+               "y",         "width",
+               "height",    "text",
+               "font",      "size",
+               "bold",      "italic",
+               "underline", "color",
+               "align",     "valign",
+               "wordWrap",  "clip",
+               "rotation",  "padding",
+               "format",    "cells",
+               "cellWidth", "shrink",
+               "minSize",   "frame",
+               "lineWidth", "pictureExpression",
+               "symbology", "checkExpression",
+               "visible",   "locked"});
         ReportObject o;
         o.kind = kind;
         o.name = attribute(QStringLiteral("name"), o.name);
@@ -203,12 +256,29 @@ private:
             fail(QStringLiteral("字号必须大于 0"));
         o.bold = flag(QStringLiteral("bold"), o.bold);
         o.italic = flag(QStringLiteral("italic"), o.italic);
+        o.underline = flag(QStringLiteral("underline"), o.underline);
+        o.textColor = color(QStringLiteral("color"), o.textColor);
         o.alignment = alignment(o.alignment);
         o.wordWrap = flag(QStringLiteral("wordWrap"), o.wordWrap);
+        o.clip = flag(QStringLiteral("clip"), o.clip);
+        o.rotation = whole(QStringLiteral("rotation"), o.rotation, {0, 90, 180, 270});
         o.padding = real(QStringLiteral("padding"), o.padding, false);
+        o.displayFormat = attribute(QStringLiteral("format"), o.displayFormat);
+        o.cellCount = whole(QStringLiteral("cells"), o.cellCount, {}, maxCells);
+        o.cellWidth = positive(QStringLiteral("cellWidth"), o.cellWidth);
+        o.shrinkToFit = flag(QStringLiteral("shrink"), o.shrinkToFit);
+        o.minFontSize = positive(QStringLiteral("minSize"), o.minFontSize);
         o.frame = flag(QStringLiteral("frame"), o.frame);
         o.lineWidth = real(QStringLiteral("lineWidth"), o.lineWidth, false);
         o.pictureExpression = attribute(QStringLiteral("pictureExpression"), o.pictureExpression);
+        const auto symbology = ReportXmlNames::symbology(
+            attribute(QStringLiteral("symbology"), ReportXmlNames::symbologyName(o.symbology)));
+        if (!symbology)
+            fail(QStringLiteral("未知的条码类型"));
+        o.symbology = *symbology;
+        o.checkExpression = attribute(QStringLiteral("checkExpression"), o.checkExpression);
+        o.visibleExpression = attribute(QStringLiteral("visible"), o.visibleExpression);
+        o.locked = flag(QStringLiteral("locked"), o.locked);
         while (m_xml.readNextStartElement()) {
             if (m_xml.name() != u"Data" || !o.picture.isEmpty())
                 unexpectedElement();

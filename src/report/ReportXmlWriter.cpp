@@ -14,6 +14,11 @@ QString number(double value)
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
+QString colorName(const QColor &color)
+{
+    return color.name(color.alpha() == 255 ? QColor::HexRgb : QColor::HexArgb);
+}
+
 class Writer {
 public:
     explicit Writer(QByteArray *bytes) : m_xml(bytes) { m_xml.setAutoFormatting(true); }
@@ -77,6 +82,14 @@ private:
         real(QStringLiteral("bottom"), page.margins.bottom(), d.margins.bottom());
         real(QStringLiteral("printOffsetX"), page.printOffset.x(), d.printOffset.x());
         real(QStringLiteral("printOffsetY"), page.printOffset.y(), d.printOffset.y());
+        real(QStringLiteral("printScaleX"), page.printScaleX, d.printScaleX);
+        real(QStringLiteral("printScaleY"), page.printScaleY, d.printScaleY);
+        real(QStringLiteral("backgroundX"), page.backgroundRect.x(), d.backgroundRect.x());
+        real(QStringLiteral("backgroundY"), page.backgroundRect.y(), d.backgroundRect.y());
+        real(QStringLiteral("backgroundWidth"), page.backgroundRect.width(),
+             d.backgroundRect.width());
+        real(QStringLiteral("backgroundHeight"), page.backgroundRect.height(),
+             d.backgroundRect.height());
         bytes(QStringLiteral("Background"), page.background);
         for (const ReportBand &band : page.bands)
             writeBand(band);
@@ -110,15 +123,29 @@ private:
         real(QStringLiteral("size"), object.fontSize, d.fontSize);
         flag(QStringLiteral("bold"), object.bold, d.bold);
         flag(QStringLiteral("italic"), object.italic, d.italic);
+        flag(QStringLiteral("underline"), object.underline, d.underline);
+        text(QStringLiteral("color"), colorName(object.textColor), colorName(d.textColor));
         text(QStringLiteral("align"), ReportXmlNames::horizontalName(object.alignment),
              ReportXmlNames::horizontalName(d.alignment));
         text(QStringLiteral("valign"), ReportXmlNames::verticalName(object.alignment),
              ReportXmlNames::verticalName(d.alignment));
         flag(QStringLiteral("wordWrap"), object.wordWrap, d.wordWrap);
+        flag(QStringLiteral("clip"), object.clip, d.clip);
+        real(QStringLiteral("rotation"), object.rotation, d.rotation);
         real(QStringLiteral("padding"), object.padding, d.padding);
+        text(QStringLiteral("format"), object.displayFormat, d.displayFormat);
+        real(QStringLiteral("cells"), object.cellCount, d.cellCount);
+        real(QStringLiteral("cellWidth"), object.cellWidth, d.cellWidth);
+        flag(QStringLiteral("shrink"), object.shrinkToFit, d.shrinkToFit);
+        real(QStringLiteral("minSize"), object.minFontSize, d.minFontSize);
         flag(QStringLiteral("frame"), object.frame, d.frame);
         real(QStringLiteral("lineWidth"), object.lineWidth, d.lineWidth);
         text(QStringLiteral("pictureExpression"), object.pictureExpression, d.pictureExpression);
+        text(QStringLiteral("symbology"), ReportXmlNames::symbologyName(object.symbology),
+             ReportXmlNames::symbologyName(d.symbology));
+        text(QStringLiteral("checkExpression"), object.checkExpression, d.checkExpression);
+        text(QStringLiteral("visible"), object.visibleExpression, d.visibleExpression);
+        flag(QStringLiteral("locked"), object.locked, d.locked);
         bytes(QStringLiteral("Data"), object.picture);
         m_xml.writeEndElement();
     }

@@ -1,6 +1,7 @@
 #include "TextExpression.h"
 
 #include "EngineValues.h"
+#include "FormatPatterns.h"
 #include "ReportError.h"
 
 namespace {
@@ -25,6 +26,23 @@ qsizetype closingBracket(const QString &text, qsizetype start)
         }
     }
     return -1;
+}
+
+QString formatted(const QVariant &value, const QString &displayFormat)
+{
+    if (!displayFormat.isEmpty()) {
+        switch (EngineValues::typeOf(value)) {
+        case EngineValues::Type::Integer:
+        case EngineValues::Type::Double:
+        case EngineValues::Type::Currency:
+            return FormatPatterns::formatFloat(displayFormat, value);
+        case EngineValues::Type::DateTime:
+            return FormatPatterns::formatDateTime(displayFormat, EngineValues::toDateTime(value));
+        default:
+            break;
+        }
+    }
+    return EngineValues::toText(value);
 }
 
 } // namespace
@@ -57,7 +75,8 @@ TextExpression TextExpression::compile(const QString &objectName, const QString 
     return compiled;
 }
 
-QString TextExpression::evaluate(const ExpressionContext &context) const
+QString TextExpression::evaluate(const ExpressionContext &context,
+                                 const QString &displayFormat) const
 {
     QString out;
     for (const Part &part : m_parts) {
@@ -66,7 +85,7 @@ QString TextExpression::evaluate(const ExpressionContext &context) const
             continue;
         }
         try {
-            out += EngineValues::toText(part.expression.evaluate(context));
+            out += formatted(part.expression.evaluate(context), displayFormat);
         } catch (const ReportError &e) {
             fail(part.source, e.message());
         } catch (const std::exception &e) {

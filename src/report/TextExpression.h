@@ -13,7 +13,8 @@ public:
     static TextExpression compile(const QString &objectName, const QString &text,
                                   const UserFunctions &functions);
 
-    QString evaluate(const ExpressionContext &context) const;
+    // displayFormat: applied to the values of the expressions (see ReportObject).
+    QString evaluate(const ExpressionContext &context, const QString &displayFormat = {}) const;
     bool uses(const QString &variable) const;
 
 private:

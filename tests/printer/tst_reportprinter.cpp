@@ -148,6 +148,42 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(pdf));
     }
 
+    // The correction's scale acts from the paper's corner: printed with 90 % × 110 % and an
+    // offset of 5, −3 mm, a point designed at x, y lands at 0.9 x + 5, 1.1 y − 3; the PDF
+    // export shows the text where it was designed, at 100, 50 mm.
+    void calibrationScalesPrintedPagesOnly()
+    {
+        ReportPage page;
+        page.margins = QMarginsF();
+        page.printOffset = QPointF(5, -3);
+        page.printScaleX = 90;
+        page.printScaleY = 110;
+        ReportObject word = text(QStringLiteral("W"), {100, 50, 30, 8}, QStringLiteral("HERE"));
+        word.padding = 0;
+        page.bands = {band(ReportBand::Type::ReportTitle, 100, {}, {word})};
+        Report report;
+        report.definition().pages = {page};
+        report.prepare();
+        FilePrinter printed;
+        ReportPrinter::print(report.preparedPages(), {QString(), 1, {}}, printed.printer);
+        const QString exported = printed.dir.filePath(QStringLiteral("exported.pdf"));
+        report.exportPdf(exported);
+
+        const QList<PdfText::Word> onPaper = PdfText::words(printed.path);
+        const QList<PdfText::Word> asDesigned = PdfText::words(exported);
+        QCOMPARE(onPaper.size(), 1);
+        QCOMPARE(asDesigned.size(), 1);
+        const PdfText::Word &p = onPaper[0], &d = asDesigned[0];
+        const QString where = QStringLiteral("designed %1, %2; printed %3, %4")
+                                  .arg(d.xMm)
+                                  .arg(d.yMm)
+                                  .arg(p.xMm)
+                                  .arg(p.yMm);
+        QVERIFY2(qAbs(d.xMm - 100) < 0.3, qPrintable(where));
+        QVERIFY2(qAbs(p.xMm - (0.9 * d.xMm + 5)) < 0.3, qPrintable(where));
+        QVERIFY2(qAbs(p.yMm - (1.1 * d.yMm - 3)) < 0.3, qPrintable(where));
+    }
+
     void eachPageHasItsExactPaperSize()
     {
         ReportPage a4;
