@@ -1,7 +1,10 @@
 #include "ReportOutlets.h"
 
 #include "report/Report.h"
+#include "report/ReportError.h"
 #include "report/ReportRenderer.h"
+#include "reportui/ReportDesignerWindow.h"
+#include "widgets/Messages.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -40,21 +43,27 @@ void builtInPreview(QWidget *parent, Report &report, const ReportOutlets::PrintP
     dialog.exec();
 }
 
-// A stand-in until the engine's designer takes over: saves the report as it stands.
+// The designer's preview prepares the template as designed over the window's records and
+// prints from the preview as the record window's preview does: no scanned form on paper.
+void previewFromDesigner(QWidget *parent, Report &report)
+{
+    report.prepare();
+    ReportOutlets::current().preview(parent, report, [parent, &report](int copies) {
+        try {
+            ReportOutlets::current().printer(
+                report.preparedPages(),
+                {report.definition().printerName, copies,
+                 [](ReportPage &page, int) { page.background = QByteArray(); }});
+        } catch (const ReportError &e) {
+            Messages::error(parent, e.message());
+        }
+    });
+}
+
 void builtInDesigner(QWidget *parent, Report &report, const ReportOutlets::SaveHook &save)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("模板设计"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QPushButton *saveButton =
-        buttons->addButton(QStringLiteral("保存"), QDialogButtonBox::ActionRole);
-    QObject::connect(saveButton, &QPushButton::clicked, &dialog, [&] { save(report, false); });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(
-        new QLabel(QStringLiteral("模板共 %1 页。").arg(report.definition().pages.size())));
-    layout->addWidget(buttons);
-    dialog.exec();
+    ReportDesignerWindow window(report, save, previewFromDesigner, parent);
+    window.exec();
 }
 
 ReportOutlets &installed()

@@ -45,6 +45,8 @@ bool show(QWidget *parent, Kind kind, const QString &title, const QString &text)
         box.exec();
         return box.clickedButton() == ok;
     }
+    case Kind::YesNoCancel:
+        break;
     }
     return false;
 }
@@ -69,6 +71,21 @@ bool askYesNo(QWidget *parent, const QString &text, const QString &title)
 bool askOkCancel(QWidget *parent, const QString &text, const QString &title)
 {
     return show(parent, Kind::OkCancel, titleOr(title), text);
+}
+
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title)
+{
+    if (responder())
+        return responder()(Shown{Kind::YesNoCancel, titleOr(title), text}) ? Answer::Yes
+                                                                           : Answer::No;
+    QMessageBox box(QMessageBox::Question, titleOr(title), text, QMessageBox::NoButton, parent);
+    const QAbstractButton *yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    const QAbstractButton *no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
 void settingsNotSaved(QWidget *parent, const QString &path, const QString &reason)

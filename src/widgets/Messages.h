@@ -9,7 +9,8 @@ class QWidget;
 // answer them and read back what was asked, and flows with dialogs run unattended.
 namespace Messages {
 
-enum class Kind { Information, Error, YesNo, OkCancel };
+enum class Kind { Information, Error, YesNo, OkCancel, YesNoCancel };
+enum class Answer { Yes, No, Cancel };
 
 struct Shown {
     Kind kind;
@@ -25,6 +26,9 @@ void error(QWidget *parent, const QString &text, const QString &title = QString(
 bool askYesNo(QWidget *parent, const QString &text, const QString &title = QString());
 // OK/Cancel with the question icon; true only for OK.
 bool askOkCancel(QWidget *parent, const QString &text, const QString &title = QString());
+// Yes/No/Cancel with the question icon, for leaving with unsaved changes. A test responder
+// answers Yes with true and No with false.
+Answer askYesNoCancel(QWidget *parent, const QString &text, const QString &title = QString());
 
 // The settings file could not be written: an error box the first time in a run only, so
 // that a full disk is told once and not for every grid and key after it.

@@ -6,6 +6,7 @@
 #include "records/FilterControls.h"
 #include "records/ReportOutlets.h"
 #include "records/TmakeNote.h"
+#include "reportui/ReportDesignerWindow.h"
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
@@ -370,8 +371,8 @@ private Q_SLOTS:
                  QString("2"));
     }
 
-    // The plain windows that stand in until the engine's own plug in: the preview's print
-    // button prints one copy and marks nothing; the designer's Save stores the template.
+    // The built-in windows: the preview's print button prints one copy and marks nothing;
+    // the designer's Save stores the template.
     void builtInWindows()
     {
         MessageRecorder messages;
@@ -399,7 +400,13 @@ private Q_SLOTS:
         QCOMPARE(m_jobs[0].copies, 1);
         QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
 
-        pressInModalWindow("保存");
+        QTimer::singleShot(0, [] {
+            auto *designer =
+                qobject_cast<ReportDesignerWindow *>(QApplication::activeModalWidget());
+            QVERIFY(designer);
+            designer->findChild<QAction *>("actSave")->trigger();
+            designer->close();
+        });
         m_window->DesignTemplate();
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
                  QString("2"));
