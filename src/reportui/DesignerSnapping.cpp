@@ -19,7 +19,8 @@ AxisSnap snapAxis(const QList<double> &moving, const QList<double> &targets, dou
     for (double from : moving) {
         for (double to : targets) {
             const double distance = std::abs(to - from);
-            if (distance <= closest) {
+            // The first pair at the smallest distance wins, so edges come before centres.
+            if (distance < closest || (!best.guide && distance <= closest)) {
                 closest = distance;
                 best.shift = to - from;
                 best.guide = to;
