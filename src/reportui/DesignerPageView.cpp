@@ -19,8 +19,9 @@
 namespace {
 
 constexpr double handlePixels = 6;
-// A scan larger than this on screen is drawn from the file's picture each time, not kept.
-constexpr qint64 largestKeptScanPixels = 40'000'000;
+// A scan larger than this on screen is not kept scaled: its part in sight is drawn from the
+// file's picture each time, which costs less than scaling the whole for each zoom.
+constexpr qint64 largestKeptScanPixels = 8'000'000;
 
 double tenths(double mm)
 {
@@ -171,16 +172,18 @@ DesignerPageView::DesignerPageView(TemplateDocument *document, const UserFunctio
     connect(document, &TemplateDocument::reset, this, &DesignerPageView::documentReset);
     connect(document, &TemplateDocument::objectsAdded, this, [this](const auto &ids) {
         remark(ids);
-        invalidate();
+        invalidateObjects(ids);
     });
     connect(document, &TemplateDocument::objectsChanged, this, [this](const auto &ids) {
         remark(ids);
-        invalidate();
+        invalidateObjects(ids);
     });
     connect(document, &TemplateDocument::objectsRemoved, this, [this](const auto &ids) {
-        for (ObjectId id : ids)
+        invalidateObjects(ids);
+        for (ObjectId id : ids) {
             m_marked.remove(id);
-        invalidate();
+            m_drawnRects.remove(id);
+        }
     });
     connect(document, &TemplateDocument::bandsChanged, this, &DesignerPageView::invalidate);
     connect(document, &TemplateDocument::pageChanged, this, [this] {
@@ -326,6 +329,31 @@ void DesignerPageView::setInsertKind(std::optional<ReportObject::Kind> kind)
 void DesignerPageView::invalidate()
 {
     m_layerValid = false;
+    viewport()->update();
+    updateRulers();
+}
+
+void DesignerPageView::invalidateMm(const QRectF &mm)
+{
+    const QRect pixels =
+        QRectF(mmToViewport(mm.topLeft()), mm.size() * pixelsPerMm()).toAlignedRect();
+    m_dirty += pixels.adjusted(-4, -4, 4, 4).intersected(viewport()->rect());
+}
+
+void DesignerPageView::invalidateObjects(const QList<ObjectId> &ids)
+{
+    for (ObjectId id : ids) {
+        const auto place = m_document->place(id);
+        // Text let run over its rectangle draws where no rectangle tells.
+        if (place && !m_document->object(id).clip) {
+            invalidate();
+            return;
+        }
+        if (const auto drawn = m_drawnRects.constFind(id); drawn != m_drawnRects.cend())
+            invalidateMm(*drawn);
+        if (place && place->page == m_page)
+            invalidateMm(objectRectMm(id).normalized());
+    }
     viewport()->update();
     updateRulers();
 }
@@ -510,10 +538,16 @@ void DesignerPageView::paintEvent(QPaintEvent *)
     if (!m_layerValid || m_layer.size() != viewport()->size() * ratio) {
         m_layer = QPixmap(viewport()->size() * ratio);
         m_layer.setDevicePixelRatio(ratio);
+        m_drawnRects.clear();
         QPainter layer(&m_layer);
         paintLayer(layer, viewport()->rect());
         m_layerValid = true;
+    } else if (!m_dirty.isEmpty()) {
+        QPainter layer(&m_layer);
+        for (const QRect &area : m_dirty)
+            paintLayer(layer, area);
     }
+    m_dirty = QRegion();
     QPainter painter(viewport());
     painter.drawPixmap(0, 0, m_layer);
     paintOverlay(painter);
@@ -521,21 +555,26 @@ void DesignerPageView::paintEvent(QPaintEvent *)
 
 void DesignerPageView::paintLayer(QPainter &painter, const QRect &area)
 {
+    painter.save();
+    painter.setClipRect(area);
     painter.fillRect(area, palette().color(QPalette::Dark));
     const ReportPage *page = currentPage();
-    if (!page)
-        return;
-    const QRectF paper(pageOrigin(), pageSizePx());
-    painter.fillRect(paper, Qt::white);
-    painter.save();
-    painter.setClipRect(paper);
-    paintScan(painter, *page);
-    paintGrid(painter, paper);
-    paintBands(painter, *page);
-    QList<ObjectId> still = pageObjects();
-    if (m_drag == Drag::Move || m_drag == Drag::Resize)
-        still.removeIf([this](ObjectId id) { return m_dragIds.contains(id); });
-    paintObjects(painter, still, [this](ObjectId id) { return objectRectMm(id); });
+    if (page) {
+        const QRectF paper(pageOrigin(), pageSizePx());
+        painter.fillRect(paper.intersected(area), Qt::white);
+        painter.setClipRect(paper, Qt::IntersectClip);
+        paintScan(painter, *page);
+        paintGrid(painter, paper.intersected(area));
+        paintBands(painter, *page);
+        QList<ObjectId> still = pageObjects();
+        if (m_drag == Drag::Move || m_drag == Drag::Resize)
+            still.removeIf([this](ObjectId id) { return m_dragIds.contains(id); });
+        const QRectF areaMm(viewportToMm(area.topLeft()),
+                            viewportToMm(area.bottomRight() + QPoint(1, 1)));
+        paintObjects(
+            painter, still, [this](ObjectId id) { return objectRectMm(id); }, areaMm,
+            &m_drawnRects);
+    }
     painter.restore();
 }
 
@@ -553,19 +592,22 @@ void DesignerPageView::paintScan(QPainter &painter, const ReportPage &page)
     const QRectF target(mmToViewport(page.backgroundRectMm().topLeft()),
                         page.backgroundRectMm().size() * pixelsPerMm());
     const QSize size = target.size().toSize();
-    const double wash = m_lightness / 100.0;
+    const QColor wash(255, 255, 255, m_lightness * 255 / 100);
     if (qint64(size.width()) * size.height() > largestKeptScanPixels) {
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, m_scanImage);
-        painter.fillRect(target, QColor(255, 255, 255, int(wash * 255)));
+        painter.fillRect(target, wash);
+        painter.restore();
         return;
     }
     if (m_scan.isNull() || m_scanSize != size || m_scanLightness != m_lightness) {
         QImage scaled = m_scanImage.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                             .convertToFormat(QImage::Format_RGB32);
         QPainter washer(&scaled);
-        washer.fillRect(scaled.rect(), QColor(255, 255, 255, int(wash * 255)));
+        washer.fillRect(scaled.rect(), wash);
         washer.end();
-        m_scan = QPixmap::fromImage(scaled);
+        m_scan = QPixmap::fromImage(std::move(scaled));
         m_scanSize = size;
         m_scanLightness = m_lightness;
     }
@@ -627,13 +669,14 @@ void DesignerPageView::paintBands(QPainter &painter, const ReportPage &page)
 }
 
 void DesignerPageView::paintObjects(QPainter &painter, const QList<ObjectId> &ids,
-                                    const std::function<QRectF(ObjectId)> &rectOf)
+                                    const std::function<QRectF(ObjectId)> &rectOf,
+                                    const QRectF &areaMm, QHash<ObjectId, QRectF> *drawnRects)
 {
     const ReportPage *page = currentPage();
     if (!page || ids.isEmpty())
         return;
-    const QRectF visibleMm(viewportToMm(QPointF(0, 0)),
-                           viewportToMm(QPointF(viewport()->width(), viewport()->height())));
+    // Lines and empty rectangles have no area, and frames reach half a pen beyond.
+    const double reach = 1;
     PreparedPage drawn;
     drawn.page = *page;
     drawn.page.background.clear();
@@ -642,8 +685,10 @@ void DesignerPageView::paintObjects(QPainter &painter, const QList<ObjectId> &id
     QList<QRectF> marked;
     for (ObjectId id : ids) {
         const QRectF rect = rectOf(id);
-        if (!rect.normalized().adjusted(-1, -1, 1, 1).intersects(visibleMm))
+        if (!rect.normalized().adjusted(-reach, -reach, reach, reach).intersects(areaMm))
             continue;
+        if (drawnRects)
+            drawnRects->insert(id, rect.normalized());
         const ReportObject &object = m_document->object(id);
         PreparedItem item{object, rect, object.text, object.picture, true};
         drawn.items << item;
@@ -680,9 +725,15 @@ void DesignerPageView::paintOverlay(QPainter &painter)
     if (m_drag == Drag::Move || m_drag == Drag::Resize) {
         painter.save();
         painter.setClipRect(QRectF(pageOrigin(), pageSizePx()));
-        paintObjects(painter, m_dragIds, [this](ObjectId id) {
-            return m_drag == Drag::Resize ? m_resizeRect : objectRectMm(id).translated(m_dragDelta);
-        });
+        const QRectF visibleMm(viewportToMm(QPointF(0, 0)),
+                               viewportToMm(QPointF(viewport()->width(), viewport()->height())));
+        paintObjects(
+            painter, m_dragIds,
+            [this](ObjectId id) {
+                return m_drag == Drag::Resize ? m_resizeRect
+                                              : objectRectMm(id).translated(m_dragDelta);
+            },
+            visibleMm);
         painter.restore();
     }
 
@@ -789,7 +840,7 @@ void DesignerPageView::mousePressEvent(QMouseEvent *event)
         m_handle = handle;
         m_dragIds = m_document->selection();
         m_resizeRect = objectRectMm(m_dragIds.first());
-        m_layerValid = false;
+        invalidateObjects(m_dragIds);
         return;
     }
     const int edge = bandEdgeAt(pixel);
@@ -877,7 +928,7 @@ void DesignerPageView::mouseMoveEvent(QMouseEvent *event)
             return;
         }
         m_drag = Drag::Move;
-        m_layerValid = false;
+        invalidateObjects(m_dragIds);
         [[fallthrough]];
     case Drag::Move: {
         QRectF bounds;
@@ -935,7 +986,10 @@ void DesignerPageView::finishDrag(QMouseEvent *event)
     const Drag drag = std::exchange(m_drag, Drag::None);
     m_verticalGuide.reset();
     m_horizontalGuide.reset();
-    m_layerValid = false;
+    // The dragged objects were left out of the still layer; they come back whether or not
+    // the drag changed them.
+    if (drag == Drag::Move || drag == Drag::Resize)
+        invalidateObjects(m_dragIds);
     switch (drag) {
     case Drag::None:
     case Drag::Pending:

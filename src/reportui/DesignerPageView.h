@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QPixmap>
+#include <QRegion>
 #include <optional>
 
 class DesignerRuler;
@@ -115,6 +116,9 @@ private:
     void layOut();
     void applyZoom(double zoom, QPointF anchor);
     void invalidate();
+    // Redraws only where these objects were drawn last and where they are now.
+    void invalidateObjects(const QList<ObjectId> &ids);
+    void invalidateMm(const QRectF &mm);
     void documentReset();
     void remark(const QList<ObjectId> &ids);
     void updateRulers();
@@ -133,8 +137,10 @@ private:
     void paintScan(QPainter &painter, const ReportPage &page);
     void paintGrid(QPainter &painter, const QRectF &paperPx);
     void paintBands(QPainter &painter, const ReportPage &page);
+    // Draws those of the objects that reach into `areaMm`.
     void paintObjects(QPainter &painter, const QList<ObjectId> &ids,
-                      const std::function<QRectF(ObjectId)> &rectOf);
+                      const std::function<QRectF(ObjectId)> &rectOf, const QRectF &areaMm,
+                      QHash<ObjectId, QRectF> *drawnRects = nullptr);
     void paintOverlay(QPainter &painter);
 
     TemplateDocument *m_document;
@@ -154,6 +160,8 @@ private:
     // The layer of what stands still, for the viewport as it is now.
     QPixmap m_layer;
     bool m_layerValid = false;
+    QRegion m_dirty;                      // parts of a valid layer to draw again
+    QHash<ObjectId, QRectF> m_drawnRects; // where each object was drawn last, mm
     // The scan scaled to the zoom and washed to the lightness.
     QPixmap m_scan;
     QByteArray m_scanBytes;

@@ -19,7 +19,7 @@ namespace {
 
 using ObjectId = TemplateDocument::ObjectId;
 
-const QString field = QStringLiteral("[frxDBDsNote.\"收货单位\"]");
+const QString field = QStringLiteral("[<frxDBDsNote.\"收货单位\">]");
 
 ReportObject text(const QString &name, QRectF rect)
 {
