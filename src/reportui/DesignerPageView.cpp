@@ -11,7 +11,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -612,6 +614,29 @@ void DesignerPageView::paintScan(QPainter &painter, const ReportPage &page)
         m_scanLightness = m_lightness;
     }
     painter.drawPixmap(target.topLeft(), m_scan);
+}
+
+void DesignerPageView::decodeScan(const QByteArray &bytes)
+{
+    QThreadPool::globalInstance()->start([view = QPointer<DesignerPageView>(this), bytes] {
+        QImage image = QImage::fromData(bytes);
+        QMetaObject::invokeMethod(
+            qApp,
+            [view, bytes, image = std::move(image)] {
+                if (!view || view->m_scanBytes != bytes)
+                    return;
+                view->m_scanImage = image;
+                view->invalidate();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+bool DesignerPageView::scanShown() const
+{
+    const ReportPage *page = currentPage();
+    return page && !page->background.isEmpty() && !m_scanImage.isNull() && m_layerValid &&
+           page->background == m_scanBytes;
 }
 
 void DesignerPageView::paintGrid(QPainter &painter, const QRectF &paperPx)

@@ -59,6 +59,10 @@ public:
     int backgroundLightness() const { return m_lightness; }
     void setBackgroundLightness(int percent);
 
+    // Whether the page's scan is decoded and drawn: it is decoded in the background, so
+    // that a large scan does not hold up the opening of the window.
+    bool scanShown() const;
+
     // The kind the next click on a band creates; nullopt: clicks select.
     void setInsertKind(std::optional<ReportObject::Kind> kind);
     std::optional<ReportObject::Kind> insertKind() const { return m_insertKind; }
@@ -135,6 +139,7 @@ private:
 
     void paintLayer(QPainter &painter, const QRect &area);
     void paintScan(QPainter &painter, const ReportPage &page);
+    void decodeScan(const QByteArray &bytes);
     void paintGrid(QPainter &painter, const QRectF &paperPx);
     void paintBands(QPainter &painter, const ReportPage &page);
     // Draws those of the objects that reach into `areaMm`.

@@ -105,7 +105,11 @@ ReportDesignerWindow::ReportDesignerWindow(Report &report, SaveHook save, Previe
     m_view->setFocus();
 }
 
-ReportDesignerWindow::~ReportDesignerWindow() = default;
+ReportDesignerWindow::~ReportDesignerWindow()
+{
+    // The view and the panels work on the document: they go before it does.
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+}
 
 ReportPage ReportDesignerWindow::defaultPage(int number)
 {
@@ -416,6 +420,7 @@ void ReportDesignerWindow::open()
         throw ReportError(QStringLiteral("不能打开模板文件“%1”：%2").arg(path, file.errorString()));
     m_document.load(file.readAll());
     m_view->setPage(0);
+    updatePageList();
     // What was opened is not yet the form kind's template: it waits to be saved.
     m_document.undoStack()->resetClean();
     setWindowModified(true);

@@ -7,11 +7,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -205,6 +207,17 @@ private Q_SLOTS:
         QVERIFY2(near(d.rect(0).y(), 32, 0.4), qPrintable(QString::number(d.rect(0).y())));
     }
 
+    void bandHeightIsDraggedAtItsLowerEdge()
+    {
+        Designer d;
+        d.document().editBand(0, 0, QStringLiteral("带高"),
+                              [](ReportBand &band) { band.height = 50; });
+        // The band runs from 10 to 60 mm down the paper; its edge dragged 10.3 mm down
+        // makes 60.3 mm, which the 2.5 mm grid takes to 60.
+        d.drag(d.pixelOf({100, 60}), d.pixelOf({100, 70.3}));
+        QCOMPARE(d.document().definition().pages[0].bands[0].height, 60.0);
+    }
+
     void arrowsNudgeAndResize()
     {
         Designer d({text("Memo1", QRectF(20, 20, 30, 5))});
@@ -368,6 +381,40 @@ private Q_SLOTS:
         d.document().editObjects({d.id(0)}, QStringLiteral("文本"),
                                  [](ReportObject &o) { o.text = QStringLiteral("[1 + 2]"); });
         QVERIFY(!d.view().isMarked(d.id(0)));
+    }
+
+    // The scan shows at its rectangle, washed towards white by the slider, which changes
+    // nothing in the template.
+    void scanIsDimmedInTheDesignerOnly()
+    {
+        Designer d;
+        QImage green(60, 30, QImage::Format_RGB32);
+        green.fill(QColor(0, 200, 0));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        green.save(&buffer, "PNG");
+        d.document().setBackground(0, png, TemplateDocument::BackgroundSize::Given,
+                                   QSizeF(100, 50));
+        QVERIFY(QTest::qWaitFor([&] {
+            d.viewport().repaint();
+            return d.view().scanShown();
+        }));
+        const QByteArray bytes = d.document().save();
+        auto *slider = d.window->findChild<QSlider *>("sldLightness");
+        const auto colourAt = [&](QPointF mm) {
+            d.viewport().repaint();
+            return QColor(d.viewport().grab().toImage().pixel(d.pixelOf(mm)));
+        };
+        slider->setValue(0);
+        // In the top margin, inside the scan, off the grid's lines.
+        QCOMPARE(colourAt({40.6, 5.6}), QColor(0, 200, 0));
+        slider->setValue(50);
+        const QColor washed = colourAt({40.6, 5.6});
+        QVERIFY2(std::abs(washed.red() - 128) <= 2 && std::abs(washed.green() - 228) <= 2,
+                 qPrintable(washed.name()));
+        QCOMPARE(colourAt({140.6, 5.6}), QColor(Qt::white)); // beside the scan
+        QCOMPARE(d.document().save(), bytes);
     }
 
     void previewGetsTheDesign()
