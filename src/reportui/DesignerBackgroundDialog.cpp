@@ -32,7 +32,7 @@ DesignerBackgroundDialog::DesignerBackgroundDialog(const QImage &scan, QSizeF pa
     const auto millimetres = [this](const char *name, double value) {
         auto *box = new QDoubleSpinBox(this);
         box->setObjectName(QLatin1String(name));
-        box->setDecimals(1);
+        box->setDecimals(2);
         box->setRange(1, 5000);
         box->setValue(value);
         return box;

@@ -27,10 +27,11 @@ public:
     // distance or positions are known.
     std::optional<QRectF> backgroundRect() const;
     QGraphicsView *view() const { return m_view; }
+    // Refuses to close until backgroundRect() is known.
+    void accept() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void accept() override;
 
 private:
     void zoom(double factor);

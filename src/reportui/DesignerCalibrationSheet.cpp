@@ -43,7 +43,9 @@ DesignerSheetDialog::DesignerSheetDialog(const QList<QPointF> &designed,
         std::pair<QDoubleSpinBox *, QDoubleSpinBox *> boxes;
         for (int axis = 0; axis < 2; ++axis) {
             auto *box = new QDoubleSpinBox(this);
-            box->setObjectName(QStringLiteral("spnMeasured%1%2").arg(axis ? u'Y' : u'X').arg(i));
+            box->setObjectName(
+                (axis ? QStringLiteral("spnMeasuredY") : QStringLiteral("spnMeasuredX")) +
+                QString::number(i));
             box->setDecimals(2);
             box->setRange(-100, 2000);
             box->setSingleStep(0.5);

@@ -25,8 +25,7 @@ public:
                         QWidget *parent = nullptr);
 
     std::optional<Calibration::PrinterCorrection> correction() const;
-
-protected:
+    // Refuses to close until the measurements give a correction.
     void accept() override;
 
 private:
