@@ -6,6 +6,7 @@
 #include "reportui/DesignerDataTree.h"
 #include "reportui/DesignerExpressionEditor.h"
 #include "reportui/DesignerPanels.h"
+#include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
 #include "support/SampleReports.h"
 
@@ -21,8 +22,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace SampleReports;
@@ -384,6 +387,55 @@ private Q_SLOTS:
         const QString shown = editor.findChild<QLabel *>(QStringLiteral("lblCheckResult"))->text();
         for (const QString &part : expected)
             QVERIFY2(shown.contains(part), qPrintable(shown));
+    }
+
+    // Pictures, barcodes and check marks show their own settings, each edit one step.
+    void otherKindsHaveTheirSettings()
+    {
+        Host host;
+        ReportObject picture, barcode, mark;
+        picture.kind = ReportObject::Kind::Picture;
+        barcode.kind = ReportObject::Kind::Barcode;
+        mark.kind = ReportObject::Kind::CheckMark;
+        const QList<ObjectId> ids = host.document.addObjects(0, 1, {picture, barcode, mark});
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("stamp.png"));
+        const QByteArray stamp = png({8, 8}, Qt::red);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(stamp);
+        file.close();
+        host.document.setSelection({ids[0]});
+        QVERIFY(host.find<QGroupBox>("grpPicture")->isVisible());
+        QVERIFY(!host.find<QGroupBox>("grpFont")->isVisible());
+        FileDialogAnswers files;
+        files.answer(path);
+        host.find<QPushButton>("btnLoadPicture")->click();
+        QCOMPARE(host.document.object(ids[0]).picture, stamp);
+        auto *field = host.find<QLineEdit>("edtPictureExpression");
+        field->setText(QStringLiteral("<frxDBDsNote.\"照片\">"));
+        Q_EMIT field->editingFinished();
+        QCOMPARE(host.document.object(ids[0]).pictureExpression, field->text());
+
+        host.document.setSelection({ids[1]});
+        QVERIFY(host.find<QGroupBox>("grpBarcode")->isVisible());
+        auto *symbology = host.find<QComboBox>("cboSymbology");
+        symbology->setCurrentIndex(symbology->findData(int(ReportObject::Symbology::QrCode)));
+        QCOMPARE(host.document.object(ids[1]).symbology, ReportObject::Symbology::QrCode);
+
+        host.document.setSelection({ids[2]});
+        QVERIFY(host.find<QGroupBox>("grpCheck")->isVisible());
+        whenModal<DesignerExpressionEditor>([](DesignerExpressionEditor *editor) {
+            editor->findChild<QPlainTextEdit *>(QStringLiteral("edtExpression"))
+                ->setPlainText(QStringLiteral("FieldIsNull('frxDBDsNote.金额')"));
+            QVERIFY(editor->btnCheckClick());
+            editor->accept();
+        });
+        host.find<QToolButton>("btnEditCheck")->click();
+        QCOMPARE(host.document.object(ids[2]).checkExpression,
+                 QStringLiteral("FieldIsNull('frxDBDsNote.金额')"));
+        QCOMPARE(host.document.undoStack()->count(), 5);
     }
 
     // The editor opened on an object inserts from its tree at the cursor; OK is one edit.
