@@ -193,4 +193,22 @@ void PageSettings::revert()
     m_document->replacePageSettings(m_index, m_before);
 }
 
+PrinterChoice::PrinterChoice(TemplateDocument *document, QString before, QString after)
+    : DocumentCommand(document, QStringLiteral("选择打印机")), m_before(std::move(before)),
+      m_after(std::move(after))
+{
+    // Choosing a printer leaves the objects picked as they are.
+    m_selectAfterRedo = m_selectAfterUndo = document->selection();
+}
+
+void PrinterChoice::apply()
+{
+    m_document->replacePrinterName(m_after);
+}
+
+void PrinterChoice::revert()
+{
+    m_document->replacePrinterName(m_before);
+}
+
 } // namespace DocumentCommands

@@ -150,4 +150,17 @@ private:
     ReportPage m_before, m_after;
 };
 
+// The printer the template names.
+class PrinterChoice : public DocumentCommand {
+public:
+    PrinterChoice(TemplateDocument *document, QString before, QString after);
+
+protected:
+    void apply() override;
+    void revert() override;
+
+private:
+    QString m_before, m_after;
+};
+
 } // namespace DocumentCommands

@@ -6,6 +6,8 @@
 #include "ReportXmlReader.h"
 #include "ReportXmlWriter.h"
 
+#include <algorithm>
+
 QByteArray Report::saveToBytes() const
 {
     return ReportXmlWriter::write(m_definition);
@@ -19,6 +21,15 @@ void Report::loadFromBytes(const QByteArray &bytes)
 void Report::setDataset(ReportDataset *dataset)
 {
     m_datasets.insert(dataset->name().toLower(), dataset);
+}
+
+QList<const ReportDataset *> Report::datasets() const
+{
+    QList<const ReportDataset *> sorted(m_datasets.cbegin(), m_datasets.cend());
+    std::sort(sorted.begin(), sorted.end(), [](const ReportDataset *a, const ReportDataset *b) {
+        return a->name().compare(b->name(), Qt::CaseInsensitive) < 0;
+    });
+    return sorted;
 }
 
 void Report::addFunction(const QString &declaration, const QString &category,

@@ -24,6 +24,8 @@ public:
 
     // Datasets are not owned; a later one of the same name (ignoring case) replaces it.
     void setDataset(ReportDataset *dataset);
+    // The datasets given, in the order of their names.
+    QList<const ReportDataset *> datasets() const;
 
     void addFunction(const QString &declaration, const QString &category,
                      const QString &description);

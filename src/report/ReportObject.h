@@ -34,7 +34,8 @@ struct ReportObject {
     // notation ("#,##0.00"), dates in FormatDateTime's ("yyyy年mm月dd日"); text is untouched.
     QString displayFormat;
     // Character cells (the digit boxes of invoices and cheques): when cellCount > 0, each
-    // character sits centred in a cell of cellWidth mm, cells running from the left edge.
+    // character but blanks sits centred in a cell of cellWidth mm, cells running from the
+    // left edge.
     int cellCount = 0;
     double cellWidth = 5; // mm
     // The font shrinks, never below minFontSize, until the text fits its rectangle.

@@ -10,5 +10,7 @@ void ReportTemplate::applyPageSetup(const ReportPage &settings)
         page.landscape = settings.landscape;
         page.margins = settings.margins;
         page.printOffset = settings.printOffset;
+        page.printScaleX = settings.printScaleX;
+        page.printScaleY = settings.printScaleY;
     }
 }

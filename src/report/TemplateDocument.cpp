@@ -220,6 +220,12 @@ void TemplateDocument::replacePageSettings(int index, const ReportPage &settings
     Q_EMIT pageChanged(index);
 }
 
+void TemplateDocument::replacePrinterName(const QString &name)
+{
+    m_template.printerName = name;
+    Q_EMIT printerChanged();
+}
+
 // ---- edits --------------------------------------------------------------------------
 
 QList<TemplateDocument::ObjectId> TemplateDocument::addObjects(int page, int band,
@@ -578,4 +584,10 @@ void TemplateDocument::setBackgroundRect(int page, const QRectF &rectMm)
 {
     editPage(page, QStringLiteral("校准背景图片"),
              [&](ReportPage &p) { p.backgroundRect = rectMm; });
+}
+
+void TemplateDocument::setPrinterName(const QString &name)
+{
+    if (name != m_template.printerName)
+        push(new PrinterChoice(this, m_template.printerName, name));
 }

@@ -125,6 +125,9 @@ public:
     // The background's placement, as the two-point calibration computes it.
     void setBackgroundRect(int page, const QRectF &rectMm);
 
+    // The printer the template prints on; empty for the system's default printer.
+    void setPrinterName(const QString &name);
+
 Q_SIGNALS:
     // Everything may have changed (load, setDefinition).
     void reset();
@@ -138,6 +141,7 @@ Q_SIGNALS:
     void pagesChanged();
     // A page's settings (paper, margins, background, printer correction) changed.
     void pageChanged(int page);
+    void printerChanged();
     void selectionChanged(const QList<TemplateDocument::ObjectId> &ids);
 
 public:
@@ -158,6 +162,7 @@ public:
     void insertPage(int index, const ReportPage &page, const QList<QList<ObjectId>> &ids);
     void takePage(int index);
     void replacePageSettings(int index, const ReportPage &settings);
+    void replacePrinterName(const QString &name);
     QList<Entry> entries(const QList<ObjectId> &ids) const;
     const QList<QList<ObjectId>> &bandIds(int page) const { return m_ids[page]; }
 

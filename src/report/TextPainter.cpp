@@ -60,7 +60,10 @@ double fittingSize(const QPaintDevice *device, const Layout &layout, const Repor
 void drawCells(QPainter &painter, const ReportObject &object, const Layout &layout,
                const QString &text)
 {
-    const QStringList chars = characters(text);
+    // Blanks take no box: rmbToBIG4Fill and rmbToBIG4Round put one before every digit,
+    // which would otherwise fill every other box and push half the amount out.
+    QStringList chars = characters(text);
+    chars.removeIf([](const QString &c) { return c.trimmed().isEmpty(); });
     const int n = int(chars.size());
     const Qt::Alignment horizontal = object.alignment & Qt::AlignHorizontal_Mask;
     int first = 0;

@@ -53,17 +53,21 @@ PageSetupDialog::PageSetupDialog(const ReportPage &settings, QWidget *parent)
     auto *offsetForm = new QFormLayout(offsetBox);
     offsetForm->addRow(QStringLiteral("水平偏移 (毫米)："), m_offsetX);
     offsetForm->addRow(QStringLiteral("垂直偏移 (毫米)："), m_offsetY);
+    m_scaleX = percent("spnScaleX", settings.printScaleX);
+    m_scaleY = percent("spnScaleY", settings.printScaleY);
+    offsetForm->addRow(QStringLiteral("水平缩放 (%)："), m_scaleX);
+    offsetForm->addRow(QStringLiteral("垂直缩放 (%)："), m_scaleY);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_paper, &QComboBox::currentIndexChanged, this, &PageSetupDialog::cboPaperChange);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(paperBox);
-    layout->addWidget(marginBox);
-    layout->addWidget(offsetBox);
-    layout->addWidget(buttons);
+    m_layout = new QVBoxLayout(this);
+    m_layout->addWidget(paperBox);
+    m_layout->addWidget(marginBox);
+    m_layout->addWidget(offsetBox);
+    m_layout->addWidget(buttons);
     cboPaperChange();
 }
 
@@ -76,6 +80,40 @@ QDoubleSpinBox *PageSetupDialog::millimetres(const char *name, double value, dou
     box->setSingleStep(0.5);
     box->setValue(value);
     return box;
+}
+
+QDoubleSpinBox *PageSetupDialog::percent(const char *name, double value)
+{
+    auto *box = new QDoubleSpinBox(this);
+    box->setObjectName(QLatin1String(name));
+    box->setDecimals(2);
+    box->setRange(50, 200);
+    box->setSingleStep(0.1);
+    box->setValue(value);
+    return box;
+}
+
+void PageSetupDialog::offerPrinters(const QStringList &installed, const QString &current)
+{
+    m_printer = new QComboBox(this);
+    m_printer->setObjectName(QStringLiteral("cboPrinter"));
+    m_printer->addItem(QStringLiteral("（系统默认打印机）"), QString());
+    for (const QString &name : installed)
+        m_printer->addItem(name, name);
+    // A printer the template names but this computer lacks stays chosen, so that saving
+    // does not quietly forget it.
+    if (!current.isEmpty() && m_printer->findData(current) < 0)
+        m_printer->addItem(QStringLiteral("%1（未安装）").arg(current), current);
+    m_printer->setCurrentIndex(m_printer->findData(current));
+    auto *box = new QGroupBox(QStringLiteral("打印机"), this);
+    auto *form = new QFormLayout(box);
+    form->addRow(QStringLiteral("打印机："), m_printer);
+    m_layout->insertWidget(0, box);
+}
+
+QString PageSetupDialog::printerName() const
+{
+    return m_printer ? m_printer->currentData().toString() : QString();
 }
 
 // The size boxes are typed in only for a custom paper; a named one shows its own size.
@@ -101,5 +139,7 @@ ReportPage PageSetupDialog::settings() const
     page.landscape = m_orientation->currentIndex() == 1;
     page.margins = QMarginsF(m_left->value(), m_top->value(), m_right->value(), m_bottom->value());
     page.printOffset = QPointF(m_offsetX->value(), m_offsetY->value());
+    page.printScaleX = m_scaleX->value();
+    page.printScaleY = m_scaleY->value();
     return page;
 }

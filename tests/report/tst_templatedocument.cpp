@@ -157,6 +157,7 @@ private Q_SLOTS:
         row("background calibrated", [](Doc &d, auto) {
             d.setBackgroundRect(0, {-1, 2, 200, 100});
         });
+        row("printer", [](Doc &d, auto) { d.setPrinterName(QStringLiteral("票据打印机")); });
     }
 
     void everyEditUndoesAndRedoesToTheExactBytes()
@@ -186,6 +187,7 @@ private Q_SLOTS:
         document.editObjects({ids[A]}, "字号", [](ReportObject &o) { o.fontSize = 10; });
         document.bringToFront({ids[L]});
         document.align({ids[A]}, TemplateDocument::Alignment::Left);
+        document.setPrinterName(document.definition().printerName);
         QCOMPARE(document.undoStack()->count(), 0);
     }
 
