@@ -1,43 +1,28 @@
 #include "ReportOutlets.h"
 
 #include "report/Report.h"
-#include "report/ReportRenderer.h"
+#include "reportui/ReportPreviewWindow.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
 
-// A plain preview until the engine's preview window takes over: the pages one under the
-// other, and a print button.
-void builtInPreview(QWidget *parent, Report &report, const ReportOutlets::PrintPrepared &print)
+// The engine's preview window, its edit command reaching the record window's designer.
+void enginePreview(QWidget *parent, Report &report, const ReportOutlets::PreviewHooks &hooks)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("预览"));
-    auto *pages = new QWidget;
-    auto *column = new QVBoxLayout(pages);
-    ReportRenderer renderer;
-    for (const PreparedPage &page : report.preparedPages()) {
-        auto *picture = new QLabel;
-        picture->setPixmap(QPixmap::fromImage(renderer.renderImage(page, 96)));
-        column->addWidget(picture);
-    }
-    auto *scroll = new QScrollArea;
-    scroll->setWidget(pages);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QPushButton *printButton =
-        buttons->addButton(QStringLiteral("打印"), QDialogButtonBox::ActionRole);
-    QObject::connect(printButton, &QPushButton::clicked, &dialog, [&print] { print(1); });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(scroll, 1);
-    layout->addWidget(buttons);
-    dialog.resize(900, 700);
-    dialog.exec();
+    ReportPreviewWindow window(report, parent);
+    window.setPrintHook(hooks.printPage);
+    if (hooks.editTemplate)
+        window.setEditTemplate([&]() -> std::optional<QList<PreparedPage>> {
+            if (!hooks.editTemplate())
+                return std::nullopt;
+            return report.preparedPages();
+        });
+    window.exec();
 }
 
 // A stand-in until the engine's designer takes over: saves the report as it stands.
@@ -69,7 +54,7 @@ ReportOutlets ReportOutlets::current()
 {
     ReportOutlets outlets = installed();
     if (!outlets.preview)
-        outlets.preview = builtInPreview;
+        outlets.preview = enginePreview;
     if (!outlets.designer)
         outlets.designer = builtInDesigner;
     if (!outlets.printer)
