@@ -148,26 +148,53 @@ private Q_SLOTS:
     void markMarksThePrintedRecords_data()
     {
         QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("pages");
         QTest::addColumn<QStringList>("flagged");
         QTest::newRow("unprinted")
-            << QStringList()
+            << QStringList() << 3
             << QStringList({"YD20260001", "YD20260002", "YD20260003", "YD20260004"});
-        QTest::newRow("keyword") << QStringList({"--keyword", "东方物资"})
+        QTest::newRow("keyword") << QStringList({"--keyword", "东方物资"}) << 1
                                  << QStringList({"YD20260002", "YD20260003"});
         QTest::newRow("without --mark")
-            << QStringList({"--no-mark"}) << QStringList({"YD20260003"});
+            << QStringList({"--no-mark"}) << 3 << QStringList({"YD20260003"});
     }
     void markMarksThePrintedRecords()
     {
         QFETCH(QStringList, options);
+        QFETCH(int, pages);
         QFETCH(QStringList, flagged);
-        QStringList arguments{"print", "--kind", "A01", "--png", file("pages")};
+        QTemporaryDir folder;
+        QStringList arguments{"print", "--kind", "A01", "--png", folder.path()};
         if (!options.removeAll("--no-mark"))
             arguments << "--mark";
         const Run run = quillet(arguments + options);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
+        QCOMPARE(QDir(folder.path()).entryList({"A01_*.png"}).size(), pages);
         QCOMPARE(flaggedNumbers(), flagged);
+    }
+
+    // The records in view as a workbook, read back by openpyxl; nothing in view writes
+    // nothing.
+    void exportWritesTheView()
+    {
+        const QString workbook = file(QStringLiteral("运单.xlsx"));
+        const Run run = quillet({"export", "--kind", "A01", "--filter", "已打印", workbook});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.status, 0);
+        QString json;
+        QVERIFY(runPython(QStringLiteral(QUILLET_WORKBOOK_FIXTURES "/read_written.py"), {workbook},
+                          &json));
+        const QJsonArray rows = QJsonDocument::fromJson(json.toUtf8())["rows"].toArray();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].toArray()[1].toString(), QString("单号"));
+        QCOMPARE(rows[1].toArray()[1].toString(), QString("YD20260003"));
+        QVERIFY(QFile::exists(file(QStringLiteral("运单明细.xlsx"))));
+
+        const QString none = file(QStringLiteral("none.xlsx"));
+        const Run empty = quillet({"export", "--kind", "A01", "--keyword", "没有这样的", none});
+        QCOMPARE(empty.status, 2);
+        QVERIFY(!QFile::exists(none));
     }
 
     // Rows of a workbook (ID, 单号, 收货单位, 地址, 金额), written by openpyxl; the ID column is
