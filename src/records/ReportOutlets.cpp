@@ -1,46 +1,24 @@
 #include "ReportOutlets.h"
 
+#include "printing/RecordReport.h"
 #include "report/Report.h"
-#include "report/ReportError.h"
-#include "report/ReportRenderer.h"
 #include "reportui/ReportDesignerWindow.h"
-#include "widgets/Messages.h"
-
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollArea>
-#include <QVBoxLayout>
+#include "reportui/ReportPreviewWindow.h"
 
 namespace {
 
-// A plain preview until the engine's preview window takes over: the pages one under the
-// other, and a print button.
-void builtInPreview(QWidget *parent, Report &report, const ReportOutlets::PrintPrepared &print)
+// The engine's preview window, its edit command reaching the record window's designer.
+void enginePreview(QWidget *parent, Report &report, const ReportOutlets::PreviewHooks &hooks)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("预览"));
-    auto *pages = new QWidget;
-    auto *column = new QVBoxLayout(pages);
-    ReportRenderer renderer;
-    for (const PreparedPage &page : report.preparedPages()) {
-        auto *picture = new QLabel;
-        picture->setPixmap(QPixmap::fromImage(renderer.renderImage(page, 96)));
-        column->addWidget(picture);
-    }
-    auto *scroll = new QScrollArea;
-    scroll->setWidget(pages);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    QPushButton *printButton =
-        buttons->addButton(QStringLiteral("打印"), QDialogButtonBox::ActionRole);
-    QObject::connect(printButton, &QPushButton::clicked, &dialog, [&print] { print(1); });
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(scroll, 1);
-    layout->addWidget(buttons);
-    dialog.resize(900, 700);
-    dialog.exec();
+    ReportPreviewWindow window(report, parent);
+    window.setPrintHook(hooks.printPage);
+    if (hooks.editTemplate)
+        window.setEditTemplate([&]() -> std::optional<QList<PreparedPage>> {
+            if (!hooks.editTemplate())
+                return std::nullopt;
+            return report.preparedPages();
+        });
+    window.exec();
 }
 
 // The designer's preview prepares the template as designed over the window's records and
@@ -48,19 +26,11 @@ void builtInPreview(QWidget *parent, Report &report, const ReportOutlets::PrintP
 void previewFromDesigner(QWidget *parent, Report &report)
 {
     report.prepare();
-    ReportOutlets::current().preview(parent, report, [parent, &report](int copies) {
-        try {
-            ReportOutlets::current().printer(
-                report.preparedPages(),
-                {report.definition().printerName, copies,
-                 [](ReportPage &page, int) { page.background = QByteArray(); }});
-        } catch (const ReportError &e) {
-            Messages::error(parent, e.message());
-        }
-    });
+    ReportOutlets::current().preview(parent, report, {&RecordReport::frxReportPrintPage, {}});
 }
 
-void builtInDesigner(QWidget *parent, Report &report, const ReportOutlets::SaveHook &save)
+// The engine's designer, its preview command showing the engine's preview.
+void engineDesigner(QWidget *parent, Report &report, const ReportOutlets::SaveHook &save)
 {
     ReportDesignerWindow window(report, save, previewFromDesigner, parent);
     window.exec();
@@ -78,9 +48,9 @@ ReportOutlets ReportOutlets::current()
 {
     ReportOutlets outlets = installed();
     if (!outlets.preview)
-        outlets.preview = builtInPreview;
+        outlets.preview = enginePreview;
     if (!outlets.designer)
-        outlets.designer = builtInDesigner;
+        outlets.designer = engineDesigner;
     if (!outlets.printer)
         outlets.printer = [](const QList<PreparedPage> &pages, const ReportPrinter::Job &job) {
             ReportPrinter::print(pages, job);

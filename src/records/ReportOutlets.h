@@ -14,15 +14,21 @@ class Report;
 // in here and tests print to a file and answer the modal windows. A member left empty
 // stands for the built-in one.
 struct ReportOutlets {
-    // Prints the prepared pages in a number of copies with the window's per-page rule (no
-    // background picture on paper) and marks no record.
-    using PrintPrepared = std::function<void(int copies)>;
     // The designer's save hook: stores the report as the form kind's template; true when it
     // was stored.
     using SaveHook = std::function<bool(Report &report, bool saveAs)>;
+    // What the record window lends its preview.
+    struct PreviewHooks {
+        // The per-page rule for sheets printed from the preview (no background picture on
+        // paper); printing there marks no record.
+        ReportPrinter::PageHook printPage;
+        // Opens the designer on the template; true when it was saved, and the report then
+        // holds the saved template, prepared again.
+        std::function<bool()> editTemplate;
+    };
 
-    // Shows the report's prepared pages, modal; its print command calls print.
-    std::function<void(QWidget *parent, Report &report, const PrintPrepared &print)> preview;
+    // Shows the report's prepared pages, modal.
+    std::function<void(QWidget *parent, Report &report, const PreviewHooks &hooks)> preview;
     // Edits the report, modal; every save (Save, Save As, save on close) calls save.
     std::function<void(QWidget *parent, Report &report, const SaveHook &save)> designer;
     // Prints pages without a dialog: ReportPrinter on the job's printer, else the default.

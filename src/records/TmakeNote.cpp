@@ -8,6 +8,7 @@
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/IniFile.h"
+#include "store/KindRecords.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
 #include "store/RecordFilter.h"
@@ -44,8 +45,8 @@ QWidget *gridWithFooter(RecordGrid *grid, GridFooter *footer, QWidget *parent)
 
 TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
     : TChildForm(parent), m_kindCode(kindCode), m_tblNote(new DataSet(this)),
-      m_tblNoteSub(new DataSet(this)), m_frxDBDsNote(QStringLiteral("frxDBDsNote"), m_tblNote),
-      m_frxDBDsSub(QStringLiteral("frxDBDsSub"), m_tblNoteSub)
+      m_tblNoteSub(new DataSet(this)), m_records(m_tblNote, m_tblNoteSub),
+      m_frxReport(m_records.report())
 {
     setObjectName(QStringLiteral("TmakeNote"));
     setFont(WindowFont::songTi());
@@ -74,7 +75,6 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
                 [this, grid](const QModelIndex &index) { dbgrdNoteDblClick(grid, index); });
     }
     createGridMenus();
-    setUpReport();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 4, 0, 0);
@@ -105,7 +105,7 @@ void TmakeNote::createFilterBox()
     QFont bold = copiesLabel->font();
     bold.setBold(true);
     copiesLabel->setFont(bold);
-    m_edtCopies = new QLineEdit(QStringLiteral("2"), m_filterBox);
+    m_edtCopies = new QLineEdit(KindRecords::FirstCopies, m_filterBox);
     m_edtCopies->setObjectName(QStringLiteral("edtCopies"));
     m_edtCopies->setFixedWidth(25);
 
@@ -222,8 +222,7 @@ void TmakeNote::SetUpGrid(RecordGrid *grid, bool isMain)
                              : QStringList{QStringLiteral("MID"), QStringLiteral("ID")});
     if (isMain && ini.exists()) {
         const QSignalBlocker quiet(m_edtCopies); // reading the value is no change to store
-        m_edtCopies->setText(ini.readString(QStringLiteral("Option"), QStringLiteral("copies"),
-                                            QStringLiteral("1")));
+        m_edtCopies->setText(KindRecords::storedCopies());
     }
 }
 
@@ -242,11 +241,7 @@ void TmakeNote::SaveGridWidths(RecordGrid *grid, bool isMain)
 
 int TmakeNote::copiesValue() const
 {
-    bool ok = false;
-    const int copies = m_edtCopies->text().trimmed().toInt(&ok);
-    if (!ok)
-        throw StoreError(QStringLiteral("打印份数“%1”不是有效的整数。").arg(m_edtCopies->text()));
-    return copies;
+    return KindRecords::copiesNumber(m_edtCopies->text());
 }
 
 void TmakeNote::SaveLayout()
@@ -283,9 +278,7 @@ void TmakeNote::btnSearchClick()
         return;
     RecordFilter::Conditions c;
     c.keyword = m_edtKeyWord->text();
-    for (const ColumnDef &column : m_tblNote->columns())
-        if (column.type == FieldType::Text)
-            c.textColumns << column.name;
+    c.textColumns = KindRecords::textColumns(m_tblNote->columns());
     if (m_datebegin->isChecked())
         c.start = m_datebegin->date();
     if (m_dateEnd->isChecked())

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "printing/FieldSource.h"
-#include "printing/ReportFunctions.h"
-#include "printing/TableReportDataset.h"
+#include "printing/RecordReport.h"
 #include "report/Report.h"
 #include "store/TemplateStore.h"
 #include "widgets/TChildForm.h"
@@ -91,11 +89,8 @@ private:
     QWidget *m_detailPane;
     QSplitter *m_splitter;
     QList<QPair<QString, QVariant>> m_copyBuffer;
-    TableReportDataset m_frxDBDsNote;
-    TableReportDataset m_frxDBDsSub;
-    DatasetDirectory m_datasets;
-    ReportFunctions m_functions;
-    Report m_frxReport;
+    RecordReport m_records;
+    Report &m_frxReport;
     std::optional<TemplateStore> m_qryNoteTPL; // the kind's noteKind row, once opened
 
     void createFilterBox();
@@ -104,13 +99,12 @@ private:
     void showError(const QString &message);
     // The copies box as a whole number; StoreError when it holds anything else.
     int copiesValue() const;
-    void setUpReport();
     void outputRefresh();
     void loadTemplate();
     void printPrepared(int copies);
     void markViewPrinted();
     bool frxDesigner1SaveReport(Report &report, bool saveAs);
-    static void frxReportPrintPage(ReportPage &page, int copyNumber);
+    bool editFromPreview();
     void tblNoteAfterInsert(DataSet &table);
     void tblNoteSubAfterInsert(DataSet &table);
     void deleteCurrentOf(DataSet *table);

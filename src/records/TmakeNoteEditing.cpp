@@ -5,13 +5,12 @@
 #include "widgets/RecordGrid.h"
 
 #include "store/DataSet.h"
+#include "store/KindRecords.h"
 #include "store/StoreError.h"
 #include "widgets/ExcelRoutines.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QFile>
 
 namespace {
@@ -21,17 +20,7 @@ const QString FillDate = QStringLiteral("填写日期");
 
 void TmakeNote::tblNoteAfterInsert(DataSet &table)
 {
-    const QList<ColumnDef> &columns = table.columns();
-    try {
-        for (int c = 0; c < columns.size(); ++c)
-            if (columns[c].type == FieldType::Text && !columns[c].defaultText.isEmpty())
-                table.setFieldValue(c, columns[c].defaultText);
-    } catch (const QuilletError &) {
-        // A default the column refuses is passed over; the defaults set so far stay.
-    }
-    const int fillDate = table.columnIndex(FillDate);
-    if (fillDate >= 0 && table.fieldValue(fillDate).isNull())
-        table.setFieldValue(fillDate, QDate::currentDate());
+    KindRecords::applyNewRecordDefaults(table);
 }
 
 void TmakeNote::tblNoteSubAfterInsert(DataSet &table)
@@ -159,7 +148,7 @@ void TmakeNote::importInto(RecordGrid *grid, const QString &exclusions, bool isM
 void TmakeNote::ImportFromExcel()
 {
     if (m_tblNote->isOpen())
-        importInto(m_dbgrdNote, QStringLiteral("ID;打印标记;填写日期"), true);
+        importInto(m_dbgrdNote, KindRecords::MainImportExclusions, true);
 }
 
 void TmakeNote::importDetailRows()

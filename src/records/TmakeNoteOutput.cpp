@@ -6,27 +6,13 @@
 
 #include "printing/DesignerSave.h"
 #include "store/DataSet.h"
-#include "store/PostGroup.h"
+#include "store/KindRecords.h"
 #include "store/ProgramFolder.h"
 #include "store/QuilletError.h"
 #include "widgets/Messages.h"
 #include "widgets/RecordGrid.h"
 
 #include <QScopeGuard>
-
-void TmakeNote::setUpReport()
-{
-    m_datasets.add(m_frxDBDsNote.name(), &m_frxDBDsNote);
-    m_datasets.add(m_frxDBDsSub.name(), &m_frxDBDsSub);
-    m_functions.setDatasetLookup(m_datasets.lookup());
-    m_frxReport.setDataset(&m_frxDBDsNote);
-    m_frxReport.setDataset(&m_frxDBDsSub);
-    for (const ReportFunctionDeclaration &d : reportFunctionDeclarations())
-        m_frxReport.addFunction(d.declaration, d.category, d.description);
-    m_frxReport.setUserFunctionHandler([this](const QString &name, const QVariantList &args) {
-        return m_functions.frxReportUserFunction(name, args);
-    });
-}
 
 void TmakeNote::outputRefresh()
 {
@@ -41,17 +27,11 @@ void TmakeNote::loadTemplate()
     m_frxReport.loadFromBytes(m_qryNoteTPL->templateBytes());
 }
 
-void TmakeNote::frxReportPrintPage(ReportPage &page, int /*copyNumber*/)
-{
-    // The scanned form is there to lay the fields out on; the paper already carries it.
-    page.background = QByteArray();
-}
-
 void TmakeNote::printPrepared(int copies)
 {
     ReportOutlets::current().printer(
         m_frxReport.preparedPages(),
-        {m_frxReport.definition().printerName, copies, &TmakeNote::frxReportPrintPage});
+        {m_frxReport.definition().printerName, copies, &RecordReport::frxReportPrintPage});
 }
 
 void TmakeNote::DesignTemplate()
@@ -96,16 +76,30 @@ void TmakeNote::PreviewReport()
         outputRefresh();
         loadTemplate();
         m_frxReport.prepare();
-        ReportOutlets::current().preview(this, m_frxReport, [this](int copies) {
-            try {
-                printPrepared(copies);
-            } catch (const QuilletError &e) {
-                showError(e.message());
-            }
-        });
+        ReportOutlets::current().preview(
+            this, m_frxReport,
+            {&RecordReport::frxReportPrintPage, [this] { return editFromPreview(); }});
     } catch (const QuilletError &e) {
         showError(e.message());
     }
+}
+
+// The designer opened from the preview: after a save the preview shows the template as the
+// database now holds it, like the next preview would.
+bool TmakeNote::editFromPreview()
+{
+    bool saved = false;
+    ReportOutlets::current().designer(
+        this, m_frxReport, [this, &saved](Report &report, bool saveAs) {
+            const bool stored = frxDesigner1SaveReport(report, saveAs);
+            saved = saved || stored;
+            return stored;
+        });
+    m_qryNoteTPL->lookup();
+    loadTemplate();
+    if (saved)
+        m_frxReport.prepare();
+    return saved;
 }
 
 void TmakeNote::PrintReport()
@@ -130,29 +124,5 @@ void TmakeNote::markViewPrinted()
 {
     m_dbgrdNote->setUpdatesEnabled(false);
     const auto resume = qScopeGuard([this] { m_dbgrdNote->setUpdatesEnabled(true); });
-    const int idColumn = m_tblNote->columnIndex(QStringLiteral("ID"));
-    QVariantList ids;
-    for (int row = 0; row < m_tblNote->rowCount(); ++row)
-        ids << m_tblNote->value(row, idColumn);
-    // Filtered off, so that a record leaving the view once marked does not shift the rest.
-    m_tblNote->setFiltered(false);
-    PostGroup marks(*m_tblNote);
-    try {
-        for (const QVariant &id : ids) {
-            if (!m_tblNote->locate(QStringLiteral("ID"), id))
-                continue;
-            m_tblNote->edit();
-            m_tblNote->setFieldValue(QStringLiteral("打印标记"), true);
-            m_tblNote->post();
-        }
-    } catch (const QuilletError &) {
-        // The record that could not be marked is given up; the view the user chose comes
-        // back before the error is told, and the records marked so far stay marked.
-        m_tblNote->cancel();
-        m_tblNote->setFiltered(true);
-        marks.finish();
-        throw;
-    }
-    m_tblNote->setFiltered(true);
-    marks.finish();
+    KindRecords::markViewPrinted(*m_tblNote);
 }

@@ -2,19 +2,19 @@
 
 #include "PreparedReportWriter.h"
 #include "ReportError.h"
+#include "ReportXmlAttributes.h"
 #include "ReportXmlNames.h"
-#include "ReportXmlText.h"
 
 #include <QHash>
-#include <QSet>
-#include <QXmlStreamReader>
-#include <cmath>
 
 namespace {
 
-class Reader {
+class Reader : public ReportXmlAttributes::Reader {
 public:
-    explicit Reader(const QByteArray &bytes) : m_xml(bytes) {}
+    explicit Reader(const QByteArray &bytes)
+        : ReportXmlAttributes::Reader(bytes, QStringLiteral("预览文件"))
+    {
+    }
 
     QList<PreparedPage> read()
     {
@@ -37,7 +37,7 @@ public:
             if (m_xml.name() == u"Image" && pages.isEmpty())
                 readImage();
             else if (m_xml.name() == u"Page")
-                pages.append(readPage());
+                pages.append(readPreparedPage());
             else
                 unexpectedElement();
         }
@@ -49,69 +49,6 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const QString &why) const
-    {
-        throw ReportError(
-            QStringLiteral("无法读取预览文件（第 %1 行）：%2").arg(m_xml.lineNumber()).arg(why));
-    }
-
-    [[noreturn]] void unexpectedElement() const
-    {
-        if (m_xml.hasError())
-            fail(m_xml.errorString());
-        fail(QStringLiteral("意外的元素 %1").arg(m_xml.name()));
-    }
-
-    void allow(const QSet<QString> &names)
-    {
-        for (const QXmlStreamAttribute &a : m_xml.attributes())
-            if (!names.contains(a.name().toString()))
-                fail(QStringLiteral("元素 %1 有未知的属性 %2").arg(m_xml.name(), a.name()));
-    }
-
-    void noChildren()
-    {
-        if (m_xml.readNextStartElement())
-            unexpectedElement();
-    }
-
-    QString text(const QString &name, const QString &defaultValue) const
-    {
-        const QXmlStreamAttributes attributes = m_xml.attributes();
-        if (!attributes.hasAttribute(name))
-            return defaultValue;
-        const auto text = ReportXmlText::unescape(attributes.value(name).toString());
-        if (!text)
-            fail(QStringLiteral("属性 %1 的文本转义无效").arg(name));
-        return *text;
-    }
-
-    double real(const QString &name, double defaultValue, bool mayBeNegative = true) const
-    {
-        if (!m_xml.attributes().hasAttribute(name))
-            return defaultValue;
-        bool ok = false;
-        const double value = m_xml.attributes().value(name).toDouble(&ok);
-        if (!ok || !std::isfinite(value) || (!mayBeNegative && value < 0))
-            fail(QStringLiteral("属性 %1 的值不是有效的数").arg(name));
-        return value;
-    }
-
-    bool flag(const QString &name, bool defaultValue) const
-    {
-        const QString value = text(name, defaultValue ? "1" : "0");
-        if (value != u"0" && value != u"1")
-            fail(QStringLiteral("属性 %1 只能是 0 或 1").arg(name));
-        return value == u"1";
-    }
-
-    QRectF rect(const QStringList &names, const QRectF &defaultValue, bool mayBeNegative) const
-    {
-        return QRectF(real(names[0], defaultValue.x()), real(names[1], defaultValue.y()),
-                      real(names[2], defaultValue.width(), mayBeNegative),
-                      real(names[3], defaultValue.height(), mayBeNegative));
-    }
-
     QByteArray picture(const QString &name) const
     {
         if (!m_xml.attributes().hasAttribute(name))
@@ -131,34 +68,15 @@ private:
         const int id = m_xml.attributes().value(QStringLiteral("id")).toInt(&ok);
         if (!ok || m_pictures.contains(id))
             fail(QStringLiteral("图片编号无效或重复"));
-        const QString data = m_xml.readElementText();
-        if (m_xml.hasError())
-            fail(m_xml.errorString());
-        const auto decoded = QByteArray::fromBase64Encoding(
-            data.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (!decoded || decoded.decoded.isEmpty())
-            fail(QStringLiteral("图片数据损坏"));
-        m_pictures.insert(id, *decoded);
+        m_pictures.insert(id, base64());
     }
 
-    PreparedPage readPage()
+    PreparedPage readPreparedPage()
     {
-        allow({"name", "paper", "width", "height", "landscape", "left", "top", "right", "bottom",
-               "printOffsetX", "printOffsetY", "background"});
+        allow(pageNames() + QSet<QString>{QStringLiteral("background")});
         PreparedPage prepared;
-        ReportPage &page = prepared.page;
-        page.name = text(QStringLiteral("name"), page.name);
-        page.paper = text(QStringLiteral("paper"), page.paper);
-        page.customSize = QSizeF(real(QStringLiteral("width"), page.customSize.width(), false),
-                                 real(QStringLiteral("height"), page.customSize.height(), false));
-        page.landscape = flag(QStringLiteral("landscape"), page.landscape);
-        page.margins = QMarginsF(real(QStringLiteral("left"), page.margins.left(), false),
-                                 real(QStringLiteral("top"), page.margins.top(), false),
-                                 real(QStringLiteral("right"), page.margins.right(), false),
-                                 real(QStringLiteral("bottom"), page.margins.bottom(), false));
-        page.printOffset = QPointF(real(QStringLiteral("printOffsetX"), 0),
-                                   real(QStringLiteral("printOffsetY"), 0));
-        page.background = picture(QStringLiteral("background"));
+        readPage(prepared.page);
+        prepared.page.background = picture(QStringLiteral("background"));
         while (m_xml.readNextStartElement()) {
             const auto kind = ReportXmlNames::objectKind(m_xml.name().toString());
             if (!kind)
@@ -170,64 +88,24 @@ private:
 
     PreparedItem readItem(ReportObject::Kind kind)
     {
-        allow({"x",
-               "y",
-               "width",
-               "height",
-               "value",
-               "picture",
-               "name",
-               "objectX",
-               "objectY",
-               "objectWidth",
-               "objectHeight",
-               "text",
-               "font",
-               "size",
-               "bold",
-               "italic",
-               "align",
-               "valign",
-               "wordWrap",
-               "padding",
-               "frame",
-               "lineWidth",
-               "pictureExpression",
-               "data"});
-        const bool line = kind == ReportObject::Kind::Line;
+        allow(objectNames(ReportXmlAttributes::preparedObjectRect) +
+              QSet<QString>{"x", "y", "width", "height", "value", "picture", "checked", "data"});
         PreparedItem item;
-        ReportObject &o = item.object;
-        o.kind = kind;
-        item.rect = rect({"x", "y", "width", "height"}, QRectF(), line);
-        item.text = text(QStringLiteral("value"), QString());
+        item.object.kind = kind;
+        const bool line = kind == ReportObject::Kind::Line;
+        item.rect =
+            QRectF(real(QStringLiteral("x"), 0), real(QStringLiteral("y"), 0),
+                   real(QStringLiteral("width"), 0, line), real(QStringLiteral("height"), 0, line));
+        item.text = attribute(QStringLiteral("value"), QString());
         item.picture = picture(QStringLiteral("picture"));
-        o.name = text(QStringLiteral("name"), o.name);
-        o.rect = rect({"objectX", "objectY", "objectWidth", "objectHeight"}, o.rect, line);
-        o.text = text(QStringLiteral("text"), o.text);
-        o.fontFamily = text(QStringLiteral("font"), o.fontFamily);
-        o.fontSize = real(QStringLiteral("size"), o.fontSize, false);
-        if (o.fontSize <= 0)
-            fail(QStringLiteral("字号必须大于 0"));
-        o.bold = flag(QStringLiteral("bold"), o.bold);
-        o.italic = flag(QStringLiteral("italic"), o.italic);
-        const auto h = ReportXmlNames::horizontal(
-            text(QStringLiteral("align"), ReportXmlNames::horizontalName(o.alignment)));
-        const auto v = ReportXmlNames::vertical(
-            text(QStringLiteral("valign"), ReportXmlNames::verticalName(o.alignment)));
-        if (!h || !v)
-            fail(QStringLiteral("未知的对齐方式"));
-        o.alignment = *h | *v;
-        o.wordWrap = flag(QStringLiteral("wordWrap"), o.wordWrap);
-        o.padding = real(QStringLiteral("padding"), o.padding, false);
-        o.frame = flag(QStringLiteral("frame"), o.frame);
-        o.lineWidth = real(QStringLiteral("lineWidth"), o.lineWidth, false);
-        o.pictureExpression = text(QStringLiteral("pictureExpression"), o.pictureExpression);
-        o.picture = picture(QStringLiteral("data"));
-        noChildren();
+        item.checked = flag(QStringLiteral("checked"), false);
+        readObject(item.object, ReportXmlAttributes::preparedObjectRect);
+        item.object.picture = picture(QStringLiteral("data"));
+        if (m_xml.readNextStartElement())
+            unexpectedElement();
         return item;
     }
 
-    QXmlStreamReader m_xml;
     QHash<int, QByteArray> m_pictures;
 };
 

@@ -9,7 +9,8 @@
 // XML like the template's, every picture stored once however many pages show it, and
 // properties at their default values left out.
 namespace PreparedReportWriter {
-inline constexpr int formatVersion = 1;
+// 2 added every property a template object has, and the check marks drawn.
+inline constexpr int formatVersion = 2;
 inline const QString root = QStringLiteral("QuilletPreparedReport");
 QByteArray write(const QList<PreparedPage> &pages);
 } // namespace PreparedReportWriter

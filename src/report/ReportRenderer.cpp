@@ -132,7 +132,8 @@ void ReportRenderer::drawPage(QPainter &painter, const PreparedPage &page,
     painter.restore();
 }
 
-QImage ReportRenderer::renderImage(const PreparedPage &page, double dotsPerInch)
+QImage ReportRenderer::renderImage(const PreparedPage &page, double dotsPerInch,
+                                   const QTransform &correction)
 {
     const QSizeF sizeMm = page.page.sizeMm();
     const QSize pixels(int(std::lround(sizeMm.width() / 25.4 * dotsPerInch)),
@@ -148,6 +149,6 @@ QImage ReportRenderer::renderImage(const PreparedPage &page, double dotsPerInch)
     // fraction), and positions, pens and fonts all scale from it: this scale makes up the
     // difference, so the page is drawn at the exact resolution asked for.
     painter.scale(dotsPerInch / image.logicalDpiX(), dotsPerInch / image.logicalDpiY());
-    drawPage(painter, page);
+    drawPage(painter, page, correction);
     return image;
 }

@@ -22,8 +22,9 @@ public:
     void drawPage(QPainter &painter, const PreparedPage &page,
                   const QTransform &correction = QTransform());
     // The page alone on an image of the given resolution (any, fractions too), white
-    // underneath.
-    QImage renderImage(const PreparedPage &page, double dotsPerInch);
+    // underneath; drawn with the correction as drawPage does.
+    QImage renderImage(const PreparedPage &page, double dotsPerInch,
+                       const QTransform &correction = QTransform());
 
     // The paper of a page, exact, without margins: coordinates start at the paper's edge.
     static QPageLayout pageLayout(const ReportPage &page);

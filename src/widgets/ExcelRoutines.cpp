@@ -2,7 +2,7 @@
 
 #include "FileDialogs.h"
 #include "store/DataSet.h"
-#include "store/FieldValue.h"
+#include "store/KindRecords.h"
 #include "store/SheetImport.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
@@ -62,15 +62,6 @@ public:
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
 };
-
-// A value as the grids give it for editing: money as plain digits ("1234.5"), dates
-// "2026-12-09", yes/no "True" or "False"; a picture only says that it is there.
-QString exportText(const QVariant &value, const ColumnDef &column)
-{
-    if (column.type == FieldType::Binary)
-        return value.toByteArray().isEmpty() ? QString() : QStringLiteral("(图片)");
-    return FieldValue::toText(value, column.type);
-}
 
 // Writes the titles and rows into a new workbook in a folder of its own under the temporary
 // folder, where the desktop's program can open it. Empty when the user cancelled.
@@ -142,16 +133,9 @@ void ExportGridToExcel(QWidget *parent, DataSet *dataSet, const QString &title)
         if (!dataSet || !dataSet->isOpen())
             return;
         dataSet->checkBrowseMode();
-        const QList<ColumnDef> columns = dataSet->columns();
-        QStringList titles;
-        for (const ColumnDef &column : columns)
-            titles << column.name;
-        path = writeWorkbook(parent, title, titles, dataSet->rowCount(), [&](int r) {
-            QStringList cells;
-            for (qsizetype c = 0; c < columns.size(); ++c)
-                cells << exportText(dataSet->value(r, int(c)), columns[c]);
-            return cells;
-        });
+        path =
+            writeWorkbook(parent, title, KindRecords::workbookTitles(*dataSet), dataSet->rowCount(),
+                          [&](int r) { return KindRecords::workbookRow(*dataSet, r); });
     }
     if (!path.isEmpty())
         showWorkbook(parent, path);
@@ -199,9 +183,7 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
         return false;
     const int total = int(SheetImport::dataRows(*sheet).size());
     if (total == 0) {
-        Messages::information(parent,
-                              QStringLiteral("电子表格中没有可以导入的数据：数据从第2行开始，"
-                                             "每行的第一格不能空着。"));
+        Messages::information(parent, KindRecords::NoRowsToImport);
         return false;
     }
     std::optional<int> imported;

@@ -2,31 +2,13 @@
 #include "support/CupsPdfQueue.h"
 #include "support/DemoWaybill.h"
 #include "support/PdfText.h"
+#include "support/PrintedInk.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTransform>
 
 using namespace DemoWaybill;
-
-namespace {
-
-constexpr int dotsPerMm = 10;
-
-// The bounding box of the ink (darker than mid-grey) inside a region of a page image.
-QRect inkBox(const QImage &image, const QRect &region)
-{
-    QRect box;
-    const QRect within = region & image.rect();
-    for (int y = within.top(); y <= within.bottom(); ++y)
-        for (int x = within.left(); x <= within.right(); ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-} // namespace
 
 // The demo waybill printed on a real CUPS queue (cups-pdf): what comes out of the printing
 // system is measured, not what Qt meant to send.
@@ -98,48 +80,8 @@ private Q_SLOTS:
         verifyPlacement(report, file.outputFileName(), correction, copies, 0.3);
         if (QTest::currentTestFailed())
             return;
-        for (int sheet = 0; sheet < 3 * copies; ++sheet) {
-            QImage fromQueue = PdfText::pageImage(printed, sheet, dotsPerMm);
-            // The page's top runs down the fed sheet's left edge: a quarter turn clockwise
-            // brings it upright.
-            if (turned)
-                fromQueue = fromQueue.transformed(QTransform().rotate(90));
-            const QImage reference = PdfText::pageImage(file.outputFileName(), sheet, dotsPerMm);
-            QVERIFY2(qAbs(fromQueue.width() - reference.width()) <= 4 &&
-                         qAbs(fromQueue.height() - reference.height()) <= 4,
-                     qPrintable(QStringLiteral("sheet %1 drawn %2 x %3 dots, expected %4 x %5")
-                                    .arg(sheet + 1)
-                                    .arg(fromQueue.width())
-                                    .arg(fromQueue.height())
-                                    .arg(reference.width())
-                                    .arg(reference.height())));
-            for (const PreparedItem &item : report.preparedPages()[sheet % 3].items) {
-                const QRectF mm = item.rect.translated(correction).adjusted(-0.5, -0.5, 0.5, 0.5);
-                const QRect region(
-                    QPoint(int(mm.left() * dotsPerMm), int(mm.top() * dotsPerMm)),
-                    QPoint(int(mm.right() * dotsPerMm), int(mm.bottom() * dotsPerMm)));
-                const QRect expected = inkBox(reference, region);
-                const QRect found = inkBox(fromQueue, region);
-                const QString where = QStringLiteral("sheet %1 \"%2\": ink at %3,%4-%5,%6, "
-                                                     "expected %7,%8-%9,%10 (dots)")
-                                          .arg(sheet + 1)
-                                          .arg(item.text)
-                                          .arg(found.left())
-                                          .arg(found.top())
-                                          .arg(found.right())
-                                          .arg(found.bottom())
-                                          .arg(expected.left())
-                                          .arg(expected.top())
-                                          .arg(expected.right())
-                                          .arg(expected.bottom());
-                QVERIFY2(!expected.isEmpty(), qPrintable(where));
-                QVERIFY2(qAbs(found.left() - expected.left()) <= 2 &&
-                             qAbs(found.top() - expected.top()) <= 2 &&
-                             qAbs(found.right() - expected.right()) <= 2 &&
-                             qAbs(found.bottom() - expected.bottom()) <= 2,
-                         qPrintable(where));
-            }
-        }
+        PrintedInk::verifySameInk(report.preparedPages(), printed, file.outputFileName(),
+                                  correction, copies, turned);
     }
 };
 

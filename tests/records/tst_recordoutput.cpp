@@ -6,13 +6,16 @@
 #include "records/FilterControls.h"
 #include "records/ReportOutlets.h"
 #include "records/TmakeNote.h"
+#include "reportui/PrintDialogs.h"
 #include "reportui/ReportDesignerWindow.h"
+#include "reportui/ReportPreviewWindow.h"
 #include "store/DataSet.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
 #include "store/SqlHelpers.h"
 #include "widgets/RecordGrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -25,7 +28,8 @@
 // Design, preview and print of the record window over the demo kinds: 快递运单 (A01, a
 // template of one page per record over the scanned form; 4 records, the third printed) and
 // 收款收据 (A02, no template). The printer is a PDF file read back with poppler; the preview
-// and the designer are stand-ins that record what they were given.
+// and the designer are stand-ins that record what they were given, but for the test of the
+// engine's preview window.
 class TestRecordOutput : public QObject, private RecordWindowFixture {
     Q_OBJECT
 
@@ -40,7 +44,6 @@ class TestRecordOutput : public QObject, private RecordWindowFixture {
     QList<PrintJob> m_jobs;
     QList<QStringList> m_previews; // texts of each page shown, preview by preview
     int m_previewBackgrounds = 0;  // pages shown with the scanned form
-    int m_printFromPreview = 0;    // copies printed from the preview's print command
     std::function<void(Report &, const ReportOutlets::SaveHook &)> m_designer;
     QList<bool> m_saveAnswers;
 
@@ -67,8 +70,7 @@ class TestRecordOutput : public QObject, private RecordWindowFixture {
             ReportPrinter::print(pages, watched, printer);
             m_jobs << done;
         };
-        outlets.preview = [this](QWidget *, Report &report,
-                                 const ReportOutlets::PrintPrepared &print) {
+        outlets.preview = [this](QWidget *, Report &report, const ReportOutlets::PreviewHooks &) {
             for (const PreparedPage &page : report.preparedPages()) {
                 QStringList texts;
                 for (const PreparedItem &item : page.items)
@@ -76,8 +78,6 @@ class TestRecordOutput : public QObject, private RecordWindowFixture {
                 m_previews << texts;
                 m_previewBackgrounds += page.page.background.isEmpty() ? 0 : 1;
             }
-            if (m_printFromPreview > 0)
-                print(m_printFromPreview);
         };
         outlets.designer = [this](QWidget *, Report &report, const ReportOutlets::SaveHook &save) {
             m_designer(report, [this, &save](Report &r, bool saveAs) {
@@ -138,7 +138,6 @@ private Q_SLOTS:
         m_jobs.clear();
         m_previews.clear();
         m_previewBackgrounds = 0;
-        m_printFromPreview = 0;
         m_saveAnswers.clear();
         m_designer = [](Report &, const ReportOutlets::SaveHook &) {};
         installOutlets();
@@ -278,20 +277,15 @@ private Q_SLOTS:
         QVERIFY(!messages.lastText().isEmpty());
     }
 
-    void previewShowsTheFormAndItsPrintMarksNothing()
+    void previewShowsTheFormAndMarksNothing()
     {
         MessageRecorder messages;
         open("A01", "快递运单");
-        m_printFromPreview = 2;
         m_window->PreviewReport();
         QCOMPARE(messages.texts(), QStringList());
         QCOMPARE(m_previews.size(), 3);
         QCOMPARE(m_previewBackgrounds, 3);
-        QCOMPARE(m_jobs.size(), 1);
-        QCOMPARE(m_jobs[0].copies, 2);
-        QCOMPARE(PdfText::pageCount(m_jobs[0].pdf), 6);
-        QCOMPARE(PdfText::imageCount(m_jobs[0].pdf), 0);
-        QCOMPARE(m_jobs[0].backgroundsOnPaper, 0);
+        QCOMPARE(m_jobs.size(), 0);
         QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
         QCOMPARE(numbersInView(), QStringList({"YD20260001", "YD20260002", "YD20260004"}));
     }
@@ -371,35 +365,57 @@ private Q_SLOTS:
                  QString("2"));
     }
 
-    // The built-in windows: the preview's print button prints one copy and marks nothing;
-    // the designer's Save stores the template.
-    void builtInWindows()
+    // The engine's preview window over the view: its print command prints every copy
+    // without the scanned form and marks nothing; its edit command opens the designer,
+    // and after a save the preview shows the template as saved.
+    void enginePreviewPrintsAndEdits()
     {
         MessageRecorder messages;
         ReportOutlets outlets;
-        outlets.printer = [this](const QList<PreparedPage> &, const ReportPrinter::Job &job) {
-            PrintJob done;
-            done.copies = job.copies;
-            m_jobs << done;
+        outlets.designer = [](QWidget *, Report &report, const ReportOutlets::SaveHook &save) {
+            for (ReportBand &band : report.definition().pages[0].bands)
+                for (ReportObject &object : band.objects)
+                    if (object.name == "收货单位")
+                        object.text = "预览中改的模板";
+            save(report, false);
         };
         ReportOutlets::install(outlets);
+        const QString printed = m_printed.filePath("from-preview.pdf");
+        PrintDialogs::setResponder([&](QPrinter &printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printed);
+            printer.setCopyCount(2);
+            return true;
+        });
         open("A01", "快递运单");
-        const auto pressInModalWindow = [](const QString &caption) {
-            QTimer::singleShot(0, [caption] {
-                QWidget *modal = QApplication::activeModalWidget();
-                QVERIFY(modal);
-                for (QPushButton *b : modal->findChildren<QPushButton *>())
-                    if (b->text().remove('&') == caption)
-                        b->click();
-                qobject_cast<QDialog *>(modal)->reject();
-            });
-        };
-        pressInModalWindow("打印");
+        QStringList shownAfterEdit;
+        QTimer::singleShot(0, [&] {
+            auto *preview = qobject_cast<ReportPreviewWindow *>(QApplication::activeModalWidget());
+            QVERIFY(preview);
+            preview->findChild<QAction *>("actPrint")->trigger();
+            preview->findChild<QAction *>("actEdit")->trigger();
+            for (const PreparedPage &page : preview->pages())
+                for (const PreparedItem &item : page.items)
+                    if (item.object.name == "收货单位")
+                        shownAfterEdit << item.text;
+            preview->reject();
+        });
         m_window->PreviewReport();
-        QCOMPARE(m_jobs.size(), 1);
-        QCOMPARE(m_jobs[0].copies, 1);
+        PrintDialogs::setResponder({});
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE(PdfText::pageCount(printed), 6);
+        QCOMPARE(PdfText::imageCount(printed), 0);
         QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(shownAfterEdit, QStringList(3, "预览中改的模板"));
+        QCOMPARE(GetSqlValue(m_db->db(), "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
+                 QString("2"));
+    }
 
+    // The engine's designer: its Save stores the template through the window's save hook.
+    void engineDesignerSaves()
+    {
+        MessageRecorder messages;
+        open("A01", "快递运单");
         QTimer::singleShot(0, [] {
             auto *designer =
                 qobject_cast<ReportDesignerWindow *>(QApplication::activeModalWidget());

@@ -24,6 +24,9 @@ PreparedPage everyFeaturePage()
     page.margins = QMarginsF(3.5, 0, 7.25, 1);
     page.background = png({40, 20}, Qt::green);
     page.printOffset = QPointF(-1.5, 2.25);
+    page.printScaleX = 99.5;
+    page.printScaleY = 100.25;
+    page.backgroundRect = QRectF(1, 2, 200, 90);
 
     ReportObject styled = text(QStringLiteral("Memo1"), QRectF(35, 12.7, 60.05, 8),
                                QStringLiteral("单号：[<frxDBDsNote.\"单号\">]"));
@@ -54,6 +57,38 @@ PreparedPage everyFeaturePage()
     box.kind = ReportObject::Kind::Rectangle;
     box.rect = QRectF(-2, -1, 10, 10);
     prepared.items.append({box, QRectF(1.5, -1, 10, 10), {}, {}});
+
+    // Digit boxes of an amount, shrunk to fit, turned, styled and shown on a condition.
+    ReportObject cells = text(QStringLiteral("Amount"), QRectF(5, 40, 50, 6),
+                              QStringLiteral("[<frxDBDsNote.\"金额\">]"));
+    cells.cellCount = 10;
+    cells.cellWidth = 4.8;
+    cells.shrinkToFit = true;
+    cells.minFontSize = 6.5;
+    cells.rotation = 90;
+    cells.underline = true;
+    cells.textColor = QColor(12, 34, 56, 200);
+    cells.clip = false;
+    cells.displayFormat = QStringLiteral("#,##0.00");
+    cells.visibleExpression = QStringLiteral("<frxDBDsNote.\"金额\"> > 0");
+    cells.locked = true;
+    prepared.items.append({cells, QRectF(8.5, 50, 50, 6), QStringLiteral("1,234.50"), {}});
+
+    ReportObject barcode;
+    barcode.kind = ReportObject::Kind::Barcode;
+    barcode.rect = QRectF(60, 40, 30, 30);
+    barcode.symbology = ReportObject::Symbology::QrCode;
+    barcode.text = QStringLiteral("[<frxDBDsNote.\"单号\">]");
+    prepared.items.append({barcode, QRectF(63.5, 50, 30, 30), QStringLiteral("YD0001"), {}});
+
+    ReportObject check;
+    check.kind = ReportObject::Kind::CheckMark;
+    check.rect = QRectF(95, 40, 4, 4);
+    check.checkExpression = QStringLiteral("<frxDBDsNote.\"加急\">");
+    PreparedItem checked{check, QRectF(98.5, 50, 4, 4), {}, {}};
+    checked.checked = true;
+    prepared.items.append(checked);
+    prepared.items.append({check, QRectF(98.5, 60, 4, 4), {}, {}});
     return prepared;
 }
 
@@ -113,6 +148,28 @@ private Q_SLOTS:
         QCOMPARE(bytes.count(png({40, 20}, Qt::green).toBase64()), 1);
         QCOMPARE(bytes.count(png({4, 4}, Qt::red).toBase64()), 1);
         QCOMPARE(bytes.count("background=\"1\""), 3);
+    }
+
+    // A file written before the pages carried every object property still opens.
+    void firstVersionStillOpens()
+    {
+        const QByteArray v1 = "<?xml version=\"1.0\"?>\n"
+                              "<QuilletPreparedReport version=\"1\">\n"
+                              " <Page paper=\"Custom\" width=\"241\" height=\"140\">\n"
+                              "  <Text x=\"12\" y=\"20.5\" width=\"60\" height=\"6\" "
+                              "value=\"YD0001\" name=\"单号\" objectX=\"2\" objectY=\"10.5\" "
+                              "objectWidth=\"60\" objectHeight=\"6\" bold=\"1\"/>\n"
+                              " </Page>\n"
+                              "</QuilletPreparedReport>\n";
+        const QList<PreparedPage> pages = PreparedReportReader::read(v1);
+        QCOMPARE(pages.size(), 1);
+        QCOMPARE(pages[0].page.customSize, QSizeF(241, 140));
+        QCOMPARE(pages[0].items.size(), 1);
+        const PreparedItem &item = pages[0].items[0];
+        QCOMPARE(item.rect, QRectF(12, 20.5, 60, 6));
+        QCOMPARE(item.text, QStringLiteral("YD0001"));
+        QCOMPARE(item.object.rect, QRectF(2, 10.5, 60, 6));
+        QVERIFY(item.object.bold);
     }
 
     void badBytesAreRefused_data()

@@ -22,7 +22,7 @@ private Q_SLOTS:
         outlets.designer = [&](QWidget *, Report &, const ReportOutlets::SaveHook &) {
             reached << "design";
         };
-        outlets.preview = [&](QWidget *, Report &, const ReportOutlets::PrintPrepared &) {
+        outlets.preview = [&](QWidget *, Report &, const ReportOutlets::PreviewHooks &) {
             reached << "preview";
         };
         outlets.printer = [&](const QList<PreparedPage> &pages, const ReportPrinter::Job &) {

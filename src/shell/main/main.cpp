@@ -1,3 +1,4 @@
+#include "cli/CommandLine.h"
 #include "shell/QuilletApplication.h"
 #include "shell/SingleInstance.h"
 #include "shell/TMainForm.h"
@@ -12,6 +13,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Print, import and export from a script: no window, and no single-instance rule.
+    if (CommandLine::wanted(argc, argv))
+        return CommandLine::run(argc, argv);
     // 1. One copy at a time: a second one ends here, silently.
     SingleInstance lock;
     if (!lock.acquire())
