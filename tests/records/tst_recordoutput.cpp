@@ -415,6 +415,7 @@ private Q_SLOTS:
     void engineDesignerSaves()
     {
         MessageRecorder messages;
+        ReportOutlets::install({});
         open("A01", "快递运单");
         QTimer::singleShot(0, [] {
             auto *designer =
