@@ -105,6 +105,22 @@ int RecordGrid::firstEditableColumn() const
     return firstVisible;
 }
 
+void RecordGrid::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    setEditTriggers(readOnly ? NoEditTriggers : DoubleClicked | EditKeyPressed | AnyKeyPressed);
+}
+
+void RecordGrid::commitOpenEditor()
+{
+    if (state() != EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void RecordGrid::followDataSet(int row)
 {
     if (row < 0)
@@ -145,15 +161,15 @@ void RecordGrid::sortByColumn(int column)
 
 bool RecordGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (index.isValid() && isColumnHidden(index.column()))
+    if (m_readOnly || (index.isValid() && isColumnHidden(index.column())))
         return false;
     return QTableView::edit(index, trigger, event);
 }
 
 void RecordGrid::keyPressEvent(QKeyEvent *event)
 {
-    if (state() != EditingState && m_dataSet->isOpen()) {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (state() != EditingState && m_dataSet->isOpen() && !m_readOnly) {
+        if (m_enterMovesOn && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
             moveToNextCell();
             return;
         }
@@ -176,6 +192,14 @@ void RecordGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
+void RecordGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    // A release in the cell editor comes here too, as the editor lets it pass to its grid.
+    QTableView::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        Q_EMIT keyReleased(event->key());
+}
+
 void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
@@ -195,7 +219,7 @@ void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
 void RecordGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     // Enter in a cell editor keeps the value and moves on, as Tab does.
-    if (hint == QAbstractItemDelegate::SubmitModelCache) {
+    if (hint == QAbstractItemDelegate::SubmitModelCache && m_enterMovesOn) {
         QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
         moveToNextCell();
         return;
