@@ -163,7 +163,23 @@ bool RecordGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *eve
 {
     if (m_readOnly || (index.isValid() && isColumnHidden(index.column())))
         return false;
-    return QTableView::edit(index, trigger, event);
+    if (!QTableView::edit(index, trigger, event))
+        return false;
+    // A key let go while typing in a cell does not reach the grid by itself.
+    if (QWidget *editor = indexWidget(index))
+        editor->installEventFilter(this);
+    return true;
+}
+
+bool RecordGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease && watched != viewport()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat())
+            Q_EMIT keyReleased(key->key());
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void RecordGrid::keyPressEvent(QKeyEvent *event)
@@ -194,7 +210,6 @@ void RecordGrid::keyPressEvent(QKeyEvent *event)
 
 void RecordGrid::keyReleaseEvent(QKeyEvent *event)
 {
-    // A release in the cell editor comes here too, as the editor lets it pass to its grid.
     QTableView::keyReleaseEvent(event);
     if (!event->isAutoRepeat())
         Q_EMIT keyReleased(event->key());
