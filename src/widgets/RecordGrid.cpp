@@ -10,6 +10,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+namespace {
+const QAbstractItemView::EditTriggers TypingTriggers = QAbstractItemView::DoubleClicked |
+                                                       QAbstractItemView::EditKeyPressed |
+                                                       QAbstractItemView::AnyKeyPressed;
+} // namespace
+
 RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     : QTableView(parent), m_dataSet(dataSet), m_model(new DataSetModel(dataSet, this)),
       m_pictures(new PictureDelegate(this))
@@ -17,8 +23,7 @@ RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(TypingTriggers);
     QHeaderView *header = horizontalHeader();
     header->setMinimumSectionSize(4); // a stored narrow width is kept as stored
     header->setDefaultSectionSize(DefaultColumnWidth);
@@ -108,7 +113,7 @@ int RecordGrid::firstEditableColumn() const
 void RecordGrid::setReadOnly(bool readOnly)
 {
     m_readOnly = readOnly;
-    setEditTriggers(readOnly ? NoEditTriggers : DoubleClicked | EditKeyPressed | AnyKeyPressed);
+    setEditTriggers(readOnly ? NoEditTriggers : TypingTriggers);
 }
 
 void RecordGrid::commitOpenEditor()

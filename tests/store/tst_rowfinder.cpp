@@ -22,7 +22,7 @@ private Q_SLOTS:
                    "INSERT INTO 代码表 VALUES ('A001', '钢笔'), ('A100', '铅笔'), "
                    "('b150', '墨水'), ('B200', '橡皮'), (NULL, 'xyZ 公司'), (NULL, 'Xya');\n"
                    "CREATE TABLE 编号表 (编号 Long, 名称 Text (20));\n"
-                   "INSERT INTO 编号表 VALUES (120, 'alpha'), (15, 'beta');\n"
+                   "INSERT INTO 编号表 VALUES (120, 'alpha'), (15, 'beta'), (7, 'O''Brien');\n"
                    "CREATE TABLE 单列表 (代码 Text (10));\n"
                    "INSERT INTO 单列表 VALUES (NULL), ('K7');\n"
                    "CREATE TABLE 空表 (代码 Text (10), 名称 Text (20));\n"
@@ -55,6 +55,7 @@ private Q_SLOTS:
         QTest::newRow("the longer number") << "编号表" << 0 << "15" << O::Found << 1;
         QTest::newRow("letters against numbers") << "编号表" << 0 << "x" << O::NotFound << -1;
         QTest::newRow("a name in a numbered list") << "编号表" << 0 << "BET" << O::Found << 1;
+        QTest::newRow("a quote is only a character") << "编号表" << 0 << "o'b" << O::Found << 2;
         QTest::newRow("one column with its code") << "单列表" << 1 << "K" << O::Found << 1;
         QTest::newRow("one column, code empty") << "单列表" << 0 << "K" << O::MissingColumn << -1;
         QTest::newRow("empty list") << "空表" << -1 << "K" << O::NotFound << -1;
