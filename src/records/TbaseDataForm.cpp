@@ -7,21 +7,26 @@
 #include "store/Database.h"
 #include "store/IniFile.h"
 #include "store/ProgramFolder.h"
+#include "store/QuilletError.h"
+#include "widgets/ExcelRoutines.h"
 #include "widgets/Messages.h"
 
 #include <QVBoxLayout>
 
 namespace {
 const QString Section = QStringLiteral("baseData");
-}
+const QString Caption = QStringLiteral("基础数据");
+} // namespace
 
 TbaseDataForm::TbaseDataForm(QWidget *parent)
     : TChildForm(parent), m_table(new DataSet(this)), m_grid(new RecordGrid(m_table, this))
 {
     setObjectName(QStringLiteral("TbaseDataForm"));
+    setWindowTitle(Caption);
     setFont(WindowFont::songTi());
-    m_table->setObjectName(QStringLiteral("tblBase"));
-    m_grid->setObjectName(QStringLiteral("dbgrdBase"));
+    m_table->setObjectName(QStringLiteral("tblNote"));
+    m_grid->setObjectName(QStringLiteral("dbgrdNote"));
+    m_grid->setEnterMovesOn(false);
     connect(m_grid, &RecordGrid::errorOccurred, this,
             [this](const QString &message) { Messages::error(this, message); });
     auto *layout = new QVBoxLayout(this);
@@ -34,16 +39,26 @@ void TbaseDataForm::openTable()
     m_table->setDatabase(Database::connection());
     m_table->setTableName(QStringLiteral("常用数据"));
     m_table->open();
+    SetUpGrid();
+}
+
+void TbaseDataForm::SetUpGrid()
+{
     IniFile ini(ProgramFolder::settingsPath());
     if (ini.exists())
         m_grid->readColumnWidths(ini, Section);
 }
 
-void TbaseDataForm::SaveLayout()
+void TbaseDataForm::SaveGridWidths()
 {
     IniFile ini(ProgramFolder::settingsPath());
     if (!m_grid->writeColumnWidths(ini, Section))
         Messages::settingsNotSaved(this, ini.path(), ini.errorString());
+}
+
+void TbaseDataForm::SaveLayout()
+{
+    SaveGridWidths();
 }
 
 void TbaseDataForm::PostPendingEdits()
@@ -54,4 +69,84 @@ void TbaseDataForm::PostPendingEdits()
 void TbaseDataForm::DiscardPendingEdits()
 {
     m_table->cancel();
+}
+
+void TbaseDataForm::ExportToExcel()
+{
+    if (!m_table->isOpen() || m_table->isEmpty())
+        return;
+    try {
+        m_table->checkBrowseMode();
+        ExportGridToExcel(this, m_table, Caption);
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message(), QStringLiteral("错误"));
+    }
+}
+
+void TbaseDataForm::ImportFromExcel()
+{
+    if (!m_table->isOpen())
+        return;
+    m_grid->setUpdatesEnabled(false);
+    try {
+        m_table->checkBrowseMode();
+        ImportExcelRows(this, m_table, QStringLiteral("ID"));
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message());
+    }
+    m_grid->setUpdatesEnabled(true);
+    try {
+        m_table->reopen();
+        SetUpGrid();
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message());
+    }
+}
+
+void TbaseDataForm::CopyRow()
+{
+    if (!m_table->isOpen() || m_table->isEmpty())
+        return;
+    m_copyBuffer.clear();
+    const QVariantList values = m_table->rowValues(m_table->currentRow());
+    const QList<ColumnDef> &columns = m_table->columns();
+    for (int c = 0; c < columns.size(); ++c)
+        m_copyBuffer.append({columns[c].name, values[c]});
+    Q_EMIT rowCopied();
+}
+
+void TbaseDataForm::PasteRow()
+{
+    // Nothing copied in this window yet: there is no row to paste.
+    if (m_copyBuffer.isEmpty() || !m_table->isOpen())
+        return;
+    try {
+        m_table->append();
+        for (const auto &[name, value] : std::as_const(m_copyBuffer)) {
+            const int c = m_table->columnIndex(name);
+            if (c < 0 || name == u"ID" || m_table->columns()[c].type == FieldType::Binary)
+                continue;
+            m_table->setFieldValue(c, value);
+        }
+        m_table->post();
+        m_table->reopen();
+        SetUpGrid();
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message());
+    }
+}
+
+void TbaseDataForm::DeleteRow()
+{
+    if (!m_table->isOpen() || m_table->currentRow() < 0) {
+        Messages::information(this, QStringLiteral("没有可以删除的单位信息。"));
+        return;
+    }
+    if (!Messages::askOkCancel(this, QStringLiteral("确定删除此单位信息吗？")))
+        return;
+    try {
+        m_table->deleteCurrent();
+    } catch (const QuilletError &e) {
+        Messages::error(this, e.message());
+    }
 }

@@ -73,6 +73,10 @@ TmakeNote::TmakeNote(const QString &kindCode, QWidget *parent)
         connect(grid, &RecordGrid::errorOccurred, this, &TmakeNote::showError);
         connect(grid, &QAbstractItemView::doubleClicked, this,
                 [this, grid](const QModelIndex &index) { dbgrdNoteDblClick(grid, index); });
+        // F2 belongs to the pick-up here, not to opening the cell editor.
+        grid->setEditTriggers(grid->editTriggers() & ~QAbstractItemView::EditKeyPressed);
+        connect(grid, &RecordGrid::keyReleased, this,
+                [this, grid](int key) { dbgrdNoteKeyUp(grid, key); });
     }
     createGridMenus();
 

@@ -109,6 +109,8 @@ private:
     void tblNoteSubAfterInsert(DataSet &table);
     void deleteCurrentOf(DataSet *table);
     void importDetailRows();
+    // F2 let go in a grid, off its first column, picks a common-data value into the cell.
+    void dbgrdNoteKeyUp(RecordGrid *grid, int key);
     // A double click on a picture cell loads a picture file into it, bytes unchanged.
     void dbgrdNoteDblClick(RecordGrid *grid, const QModelIndex &index);
     // Appends a picked workbook's rows to the grid's table, then shows the table afresh.

@@ -323,8 +323,8 @@ void DataSet::setFieldValue(int column, const QVariant &value)
     if (!FieldValue::storesExactly(*converted, c.type))
         throw StoreError(FieldValue::inexactMessage(c.name, *converted, c.type));
     if (c.type == FieldType::Text && c.size > 0 && converted->toString().size() > c.size)
-        throw StoreError(
-            QStringLiteral("栏目“%1”最多只能有%2个字符").arg(c.name, QString::number(c.size)));
+        throw StoreError(QStringLiteral("“%1”太长：栏目“%2”最多只能有%3个字符")
+                             .arg(converted->toString(), c.name, QString::number(c.size)));
     m_buffer[column] = *converted;
     m_assigned[column] = true;
     m_modified = true;

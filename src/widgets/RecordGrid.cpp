@@ -10,6 +10,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+namespace {
+const QAbstractItemView::EditTriggers TypingTriggers = QAbstractItemView::DoubleClicked |
+                                                       QAbstractItemView::EditKeyPressed |
+                                                       QAbstractItemView::AnyKeyPressed;
+} // namespace
+
 RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     : QTableView(parent), m_dataSet(dataSet), m_model(new DataSetModel(dataSet, this)),
       m_pictures(new PictureDelegate(this))
@@ -17,8 +23,7 @@ RecordGrid::RecordGrid(DataSet *dataSet, QWidget *parent)
     setModel(m_model);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed);
+    setEditTriggers(TypingTriggers);
     QHeaderView *header = horizontalHeader();
     header->setMinimumSectionSize(4); // a stored narrow width is kept as stored
     header->setDefaultSectionSize(DefaultColumnWidth);
@@ -105,6 +110,22 @@ int RecordGrid::firstEditableColumn() const
     return firstVisible;
 }
 
+void RecordGrid::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    setEditTriggers(readOnly ? NoEditTriggers : TypingTriggers);
+}
+
+void RecordGrid::commitOpenEditor()
+{
+    if (state() != EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void RecordGrid::followDataSet(int row)
 {
     if (row < 0)
@@ -145,15 +166,31 @@ void RecordGrid::sortByColumn(int column)
 
 bool RecordGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
 {
-    if (index.isValid() && isColumnHidden(index.column()))
+    if (m_readOnly || (index.isValid() && isColumnHidden(index.column())))
         return false;
-    return QTableView::edit(index, trigger, event);
+    if (!QTableView::edit(index, trigger, event))
+        return false;
+    // A key let go while typing in a cell does not reach the grid by itself.
+    if (QWidget *editor = indexWidget(index))
+        editor->installEventFilter(this);
+    return true;
+}
+
+bool RecordGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyRelease && watched != viewport()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat())
+            Q_EMIT keyReleased(key->key());
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void RecordGrid::keyPressEvent(QKeyEvent *event)
 {
-    if (state() != EditingState && m_dataSet->isOpen()) {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (state() != EditingState && m_dataSet->isOpen() && !m_readOnly) {
+        if (m_enterMovesOn && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
             moveToNextCell();
             return;
         }
@@ -176,6 +213,13 @@ void RecordGrid::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
+void RecordGrid::keyReleaseEvent(QKeyEvent *event)
+{
+    QTableView::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        Q_EMIT keyReleased(event->key());
+}
+
 void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
@@ -195,7 +239,7 @@ void RecordGrid::currentChanged(const QModelIndex &current, const QModelIndex &p
 void RecordGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
 {
     // Enter in a cell editor keeps the value and moves on, as Tab does.
-    if (hint == QAbstractItemDelegate::SubmitModelCache) {
+    if (hint == QAbstractItemDelegate::SubmitModelCache && m_enterMovesOn) {
         QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
         moveToNextCell();
         return;

@@ -32,11 +32,24 @@ public:
     // The first visible column that takes typed text; a new row starts there.
     int firstEditableColumn() const;
 
+    // A list to choose from: no cell is edited and no row is added; Enter is left to the
+    // dialog the grid sits in.
+    void setReadOnly(bool readOnly);
+    // Whether Enter moves to the next cell as Tab does (the default) or stays in the cell.
+    void setEnterMovesOn(bool movesOn) { m_enterMovesOn = movesOn; }
+    // Writes what the open cell editor holds into its row and closes it, so that a value
+    // set from elsewhere is not overwritten by the editor's older text.
+    void commitOpenEditor();
+
 Q_SIGNALS:
     void errorOccurred(const QString &message);
+    // A key was let go in the grid or in its cell editor.
+    void keyReleased(int key);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
@@ -47,6 +60,8 @@ private:
     QAbstractItemDelegate *m_pictures;
     bool m_followingDataSet = false;
     bool m_resetting = false;
+    bool m_readOnly = false;
+    bool m_enterMovesOn = true;
     QList<int> m_widths;
     QStringList m_hiddenNames;
 
