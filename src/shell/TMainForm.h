@@ -117,6 +117,19 @@ private:
     void addKindNode();
     void modifyKindNode();
     void refreshTree();
+    void saveKindAs();
+    void backupData();
+    void restoreData();
+    // Closes every tab as 关闭 does; false when one of them stays open.
+    bool closeAllTabs();
+    void setPrinter();
+    void setBackgroundPicture();
+    void toggleBackgroundStretch();
+    void openMakerSite();
+    void startDesktopProgram(const QStringList &names, const QString &what);
+    void startCalculator();
+    void startNotepad();
+    void showHelp();
     // Adds the nodes of the form-kind table as it was last read.
     void fillKindTree();
 };
