@@ -1,6 +1,7 @@
 #include "KindCopy.h"
 
 #include "FieldStructure.h"
+#include "KindCode.h"
 #include "SqlHelpers.h"
 #include "StoreError.h"
 
@@ -56,7 +57,12 @@ QString NextCode(const QString &parentCode, const QString &greatestSiblingCode)
     if (number >= HighestNumber)
         throw StoreError(
             QStringLiteral("“%1”类的单据编码已用到%2，不能再增加单据").arg(parentCode, greatest));
-    return parentCode.trimmed() + QStringLiteral("%1").arg(number + 1, 2, 10, QLatin1Char('0'));
+    const QString next =
+        parentCode.trimmed() + QStringLiteral("%1").arg(number + 1, 2, 10, QLatin1Char('0'));
+    // A kind without its category row would get a code the tree cannot place.
+    if (KindCode::KindCodeLevel(next) != 2)
+        throw StoreError(QStringLiteral("无法由编码“%1”得出新单据的编码").arg(greatest));
+    return next;
 }
 
 Plan PlanCopy(const QSqlDatabase &db, const QString &code)

@@ -72,6 +72,8 @@ private Q_SLOTS:
                                         << "X0A";
         QTest::newRow("parent not in the code") << "Y"
                                                 << "X05";
+        QTest::newRow("no category row") << ""
+                                         << "X05";
     }
     void nextCodeRefused()
     {
