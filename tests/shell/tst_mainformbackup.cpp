@@ -3,7 +3,9 @@
 #include "support/TestDatabase.h"
 
 #include "shell/TMainForm.h"
+#include "store/DataSet.h"
 #include "store/SqlHelpers.h"
+#include "widgets/TChildForm.h"
 
 #include <QAction>
 #include <QCryptographicHash>
@@ -136,7 +138,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(backup.path()).entryList(QDir::Files), QStringList({"notedb.db"}));
     }
 
-    void backupHoldsWhatIsNotYetCommittedElsewhereOut()
+    void backupOfAnOpenDatabaseIsWhole()
     {
         // A writer holding an open transaction on its own connection: the backup is the
         // database as committed, whole and readable.
@@ -333,6 +335,36 @@ private Q_SLOTS:
         QCOMPARE(form.tabs()->count(), 0);
         QVERIFY(messages.lastText().startsWith("恢复成功！"));
         QVERIFY(!form.action("actClose")->isEnabled());
+    }
+
+    void rowBeingTypedGoesIntoTheReplacedDatabase()
+    {
+        TestDatabase t;
+        MessageRecorder messages;
+        FileDialogAnswers dialogs;
+        TMainForm form;
+        QTemporaryDir backup;
+        QVERIFY(QFile::copy(t.folder() + "/notedb.db", backup.filePath("notedb.db")));
+        select(form, "(A02)收款收据");
+        form.action("actOpen")->trigger();
+        DataSet *records = form.activeChild()->mainDataSet();
+        records->append();
+        records->setFieldValue("交款单位", "正在录入");
+        QCOMPARE(records->state(), DataSet::State::Insert);
+        dialogs.answer(backup.path());
+        form.action("actRestore")->trigger();
+        QVERIFY(messages.lastText().startsWith("恢复成功！"));
+        const QStringList kept = QDir(t.folder()).entryList({"notedb_*.db"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "kept");
+        db.setDatabaseName(t.folder() + "/" + kept[0]);
+        QVERIFY(db.open());
+        QCOMPARE(
+            GetSqlValue(db, "SELECT count(*) FROM \"收款收据\" WHERE \"交款单位\" = '正在录入'"),
+            QString("1"));
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("kept");
     }
 
     void cancelledPickerDoesNothing()
