@@ -114,11 +114,16 @@ QAction *TMainForm::addAction(const QString &name, const QString &caption, const
     a->setStatusTip(hint);
     a->setToolTip(hint.isEmpty() ? caption : hint);
     a->setEnabled(enabled);
-    if (slot)
-        connect(a, &QAction::triggered, this,
-                [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
     m_actions.insert(name, a);
+    if (slot)
+        bindCommand(name, slot);
     return a;
+}
+
+void TMainForm::bindCommand(const QString &name, void (TMainForm::*slot)())
+{
+    connect(m_actions.value(name), &QAction::triggered, this,
+            [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
 }
 
 void TMainForm::createActions()
@@ -159,15 +164,15 @@ void TMainForm::createActions()
     addAction("actExit", "退出", "退出系统", true, nullptr)
         ->setIcon(icon(QStyle::SP_DialogCancelButton));
     connect(m_actions["actExit"], &QAction::triggered, this, &QWidget::close);
-    addAction("actSetPrinter", "打印机...", "设置默认打印机...", true, &TMainForm::setPrinter);
-    addAction("actBackup", "数据备份", "数据备份", true, &TMainForm::backupData);
-    addAction("actRestore", "数据还原", "数据还原", true, &TMainForm::restoreData);
+    addAction("actSetPrinter", "打印机...", "设置默认打印机...", true);
+    addAction("actBackup", "数据备份", "数据备份", true);
+    addAction("actRestore", "数据还原", "数据还原", true);
     addAction("actBaseTable", "基础数据", "设置基础数据", true);
     connect(m_actions["actBaseTable"], &QAction::triggered, this,
             [this] { guarded([this] { OpenCommonDataTab(m_actions["actBaseTable"]->text()); }); });
-    addAction("actCalc", "计算器", "计算器", true, &TMainForm::startCalculator);
-    addAction("actNotepad", "记事本", "记事本", true, &TMainForm::startNotepad);
-    addAction("actHelp", "帮助", "帮助", true, &TMainForm::showHelp);
+    addAction("actCalc", "计算器", "计算器", true);
+    addAction("actNotepad", "记事本", "记事本", true);
+    addAction("actHelp", "帮助", "帮助", true);
     addAction("actTips", "每日一帖", "每日一帖", true);
     addAction("actCheckUpdate", "检测更新", "检测是否有新版本", true);
     addAction("actMeasure", "建议及反馈", "", true);
@@ -178,15 +183,15 @@ void TMainForm::createActions()
     addAction("actModNode", "修改结点", "", true, &TMainForm::modifyKindNode);
     addAction("actDelNode", "删除结点", "", true, &TMainForm::deleteSelectedNode);
     addAction("actModifyTable", "单据结构", "单据结构", true, &TMainForm::openSelectedStructure);
-    addAction("actSaveAs", "另存为...", "将当前单据复制为新单据", true, &TMainForm::saveKindAs);
+    addAction("actSaveAs", "另存为...", "将当前单据复制为新单据", true);
     addAction("actExpendNode", "展开结点", "", true);
     connect(m_actions["actExpendNode"], &QAction::triggered, this, [this] { m_tree->expandAll(); });
     addAction("actColNode", "收拢结点", "", true);
     connect(m_actions["actColNode"], &QAction::triggered, this, [this] { m_tree->collapseAll(); });
     addAction("actRefreshTree", "刷新结点", "", true, &TMainForm::refreshTree);
-    addAction("actBgPic", "设置背景图", "", true, &TMainForm::setBackgroundPicture);
-    addAction("actBgStretch", "平铺", "", true, &TMainForm::toggleBackgroundStretch)
-        ->setCheckable(true);
+    addAction("actBgPic", "设置背景图", "", true);
+    addAction("actBgStretch", "平铺", "", true)->setCheckable(true);
+    bindUtilityCommands();
 }
 
 void TMainForm::createMenus()

@@ -94,7 +94,11 @@ private:
     bool postOrDiscard(TChildForm *child, int index);
     QAction *addAction(const QString &name, const QString &caption, const QString &hint,
                        bool enabled, void (TMainForm::*slot)() = nullptr);
+    // Runs the handler, guarded, whenever the named action is triggered.
+    void bindCommand(const QString &name, void (TMainForm::*slot)());
     void createActions();
+    // The commands of copying, backup and restore, the printer, the picture and the tools.
+    void bindUtilityCommands();
     void createMenus();
     void createLayout();
     void readStartupOptions();

@@ -36,6 +36,26 @@ QString pictureFilter()
 
 } // namespace
 
+void TMainForm::bindUtilityCommands()
+{
+    const struct {
+        const char *action;
+        void (TMainForm::*handler)();
+    } commands[] = {
+        {"actSaveAs", &TMainForm::saveKindAs},
+        {"actBackup", &TMainForm::backupData},
+        {"actRestore", &TMainForm::restoreData},
+        {"actSetPrinter", &TMainForm::setPrinter},
+        {"actBgPic", &TMainForm::setBackgroundPicture},
+        {"actBgStretch", &TMainForm::toggleBackgroundStretch},
+        {"actCalc", &TMainForm::startCalculator},
+        {"actNotepad", &TMainForm::startNotepad},
+        {"actHelp", &TMainForm::showHelp},
+    };
+    for (const auto &c : commands)
+        bindCommand(QString::fromLatin1(c.action), c.handler);
+}
+
 void TMainForm::setPrinter()
 {
     ShowPrinterDialog(this);
