@@ -93,6 +93,10 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
             break;
         }
     }
+    if (watched == m_background && event->type() == QEvent::MouseButtonDblClick) {
+        openMakerSite();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -110,11 +114,16 @@ QAction *TMainForm::addAction(const QString &name, const QString &caption, const
     a->setStatusTip(hint);
     a->setToolTip(hint.isEmpty() ? caption : hint);
     a->setEnabled(enabled);
-    if (slot)
-        connect(a, &QAction::triggered, this,
-                [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
     m_actions.insert(name, a);
+    if (slot)
+        bindCommand(name, slot);
     return a;
+}
+
+void TMainForm::bindCommand(const QString &name, void (TMainForm::*slot)())
+{
+    connect(m_actions.value(name), &QAction::triggered, this,
+            [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
 }
 
 void TMainForm::createActions()
@@ -182,6 +191,7 @@ void TMainForm::createActions()
     addAction("actRefreshTree", "刷新结点", "", true, &TMainForm::refreshTree);
     addAction("actBgPic", "设置背景图", "", true);
     addAction("actBgStretch", "平铺", "", true)->setCheckable(true);
+    bindUtilityCommands();
 }
 
 void TMainForm::createMenus()
@@ -260,6 +270,7 @@ void TMainForm::createLayout()
     m_background->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_background, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_backgroundMenu->popup(m_background->mapToGlobal(pos)); });
+    m_background->installEventFilter(this);
     m_tabs = new KindTabWidget(m_rightSide);
     m_tabs->setObjectName(QStringLiteral("pgcMain"));
     m_tabBar = m_tabs->kindTabBar();

@@ -94,7 +94,11 @@ private:
     bool postOrDiscard(TChildForm *child, int index);
     QAction *addAction(const QString &name, const QString &caption, const QString &hint,
                        bool enabled, void (TMainForm::*slot)() = nullptr);
+    // Runs the handler, guarded, whenever the named action is triggered.
+    void bindCommand(const QString &name, void (TMainForm::*slot)());
     void createActions();
+    // The commands of copying, backup and restore, the printer, the picture and the tools.
+    void bindUtilityCommands();
     void createMenus();
     void createLayout();
     void readStartupOptions();
@@ -117,6 +121,19 @@ private:
     void addKindNode();
     void modifyKindNode();
     void refreshTree();
+    void saveKindAs();
+    void backupData();
+    void restoreData();
+    // Closes every tab as 关闭 does; false when one of them stays open.
+    bool closeAllTabs();
+    void setPrinter();
+    void setBackgroundPicture();
+    void toggleBackgroundStretch();
+    void openMakerSite();
+    void startDesktopProgram(const QStringList &names, const QString &what);
+    void startCalculator();
+    void startNotepad();
+    void showHelp();
     // Adds the nodes of the form-kind table as it was last read.
     void fillKindTree();
 };

@@ -38,6 +38,17 @@ QString getSaveFileName(QWidget *parent, const QString &caption, const QString &
     return QFileDialog::getSaveFileName(parent, caption, directory, filter);
 }
 
+QString getExistingDirectory(QWidget *parent, const QString &caption, bool canCreateFolders)
+{
+    if (responder())
+        return responder()(Request{Kind::Folder, caption, QString(), QString(), canCreateFolders});
+    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+    // A read-only dialog offers no new folder.
+    if (!canCreateFolders)
+        options |= QFileDialog::ReadOnly;
+    return QFileDialog::getExistingDirectory(parent, caption, QString(), options);
+}
+
 bool openWithDesktop(const QString &path)
 {
     if (opener())

@@ -9,13 +9,14 @@ class QWidget;
 // for it, behind hooks so that tests answer them and flows with files run unattended.
 namespace FileDialogs {
 
-enum class Kind { Open, Save };
+enum class Kind { Open, Save, Folder };
 
 struct Request {
     Kind kind;
     QString caption;
     QString filter;
     QString directory;
+    bool canCreateFolders = false; // a folder picker that offers to make a new folder
 };
 
 // The chosen file's path; empty when the user cancelled.
@@ -23,6 +24,9 @@ QString getOpenFileName(QWidget *parent, const QString &caption, const QString &
                         const QString &directory = QString());
 QString getSaveFileName(QWidget *parent, const QString &caption, const QString &filter,
                         const QString &directory = QString());
+
+// A folder picker over the parent window; the chosen folder's path, empty when cancelled.
+QString getExistingDirectory(QWidget *parent, const QString &caption, bool canCreateFolders);
 
 // Opens a file in the desktop's program for its type; false when no program took it.
 bool openWithDesktop(const QString &path);

@@ -13,8 +13,6 @@
 
 namespace {
 
-const QString queueName = QStringLiteral("QuilletPDF");
-
 struct Run {
     bool ok = false;
     QString output;
@@ -62,7 +60,7 @@ QString cupsPdfOutputDirectory()
 
 } // namespace
 
-CupsPdfQueue::CupsPdfQueue()
+CupsPdfQueue::CupsPdfQueue(const QString &name) : m_name(name)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() ||
         !QFile::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf"))) {
@@ -78,7 +76,7 @@ CupsPdfQueue::CupsPdfQueue()
 
 QString CupsPdfQueue::name() const
 {
-    return queueName;
+    return m_name;
 }
 
 QString CupsPdfQueue::ensureScheduler()
@@ -105,7 +103,7 @@ QString CupsPdfQueue::ensureScheduler()
 // office printers.
 QString CupsPdfQueue::actLikeAnOfficePrinter()
 {
-    const QString installed = QStringLiteral("/etc/cups/ppd/%1.ppd").arg(queueName);
+    const QString installed = QStringLiteral("/etc/cups/ppd/%1.ppd").arg(m_name);
     QFile file(installed);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read the queue's PPD %1").arg(installed);
@@ -129,13 +127,13 @@ QString CupsPdfQueue::actLikeAnOfficePrinter()
         QTemporaryFile modified;
         if (!modified.open() || modified.write(changed.toLatin1()) < 0 || !modified.flush())
             return QStringLiteral("cannot write the changed PPD");
-        const Run set = run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queueName,
+        const Run set = run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), m_name,
                                                         QStringLiteral("-P"), modified.fileName()});
         if (!set.ok)
             return QStringLiteral("lpadmin could not give the queue margins: %1").arg(set.output);
     }
     const Run fitting =
-        run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), queueName, QStringLiteral("-o"),
+        run(QStringLiteral("lpadmin"), {QStringLiteral("-p"), m_name, QStringLiteral("-o"),
                                         QStringLiteral("fit-to-page-default=true")});
     if (!fitting.ok)
         return QStringLiteral("lpadmin could not set fit-to-page: %1").arg(fitting.output);
@@ -144,7 +142,7 @@ QString CupsPdfQueue::actLikeAnOfficePrinter()
 
 QString CupsPdfQueue::ensureQueue()
 {
-    if (!run(QStringLiteral("lpstat"), {QStringLiteral("-p"), queueName}).ok) {
+    if (!run(QStringLiteral("lpstat"), {QStringLiteral("-p"), m_name}).ok) {
         // The model's name depends on the cups-pdf version: take the one the scheduler lists.
         const QStringList models =
             run(QStringLiteral("lpinfo"), {QStringLiteral("-m")}).output.split(u'\n');
@@ -157,7 +155,7 @@ QString CupsPdfQueue::ensureQueue()
             return QStringLiteral("CUPS offers no cups-pdf model (lpinfo -m)");
         const Run added =
             run(QStringLiteral("lpadmin"),
-                {QStringLiteral("-p"), queueName, QStringLiteral("-E"), QStringLiteral("-v"),
+                {QStringLiteral("-p"), m_name, QStringLiteral("-E"), QStringLiteral("-v"),
                  QStringLiteral("cups-pdf:/"), QStringLiteral("-m"), model});
         if (!added.ok)
             return QStringLiteral("lpadmin could not add the queue: %1").arg(added.output);
@@ -166,9 +164,11 @@ QString CupsPdfQueue::ensureQueue()
     if (!problem.isEmpty())
         return problem;
     // Enabled and accepting even if an earlier run left it stopped by a failed job.
-    run(QStringLiteral("cupsenable"), {queueName});
-    run(QStringLiteral("cupsaccept"), {queueName});
-    const Run defaulted = run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), queueName});
+    run(QStringLiteral("cupsenable"), {m_name});
+    run(QStringLiteral("cupsaccept"), {m_name});
+    if (m_name != QLatin1String(DefaultName))
+        return {};
+    const Run defaulted = run(QStringLiteral("lpadmin"), {QStringLiteral("-d"), m_name});
     if (!defaulted.ok)
         return QStringLiteral("lpadmin could not make the queue the default: %1")
             .arg(defaulted.output);
@@ -187,7 +187,7 @@ QString CupsPdfQueue::waitForJob(int timeoutMs) const
     do {
         // The backend writes the file before the job completes: a job that has left the
         // queue has its file closed.
-        if (run(QStringLiteral("lpstat"), {QStringLiteral("-o"), queueName}).output.isEmpty()) {
+        if (run(QStringLiteral("lpstat"), {QStringLiteral("-o"), m_name}).output.isEmpty()) {
             for (const QString &name :
                  out.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time))
                 if (!m_earlierPdfs.contains(name))

@@ -19,9 +19,13 @@
 // shrunk. Needs the packages cups and printer-driver-cups-pdf; cupsd is started when it is
 // not running and this process is root. Two tests printing on it at once would take each
 // other's PDFs. Widget-free.
+//
+// A test that needs more than one printer sets up a second queue on the same backend under
+// another name; only "QuilletPDF" is made the system's default.
 class CupsPdfQueue {
 public:
-    CupsPdfQueue();
+    static constexpr const char *DefaultName = "QuilletPDF";
+    explicit CupsPdfQueue(const QString &name = QString::fromLatin1(DefaultName));
 
     bool isReady() const { return m_problem.isEmpty(); }
     // Why the queue cannot be used, for a skip message.
@@ -42,6 +46,7 @@ private:
     QString ensureQueue();
     QString actLikeAnOfficePrinter();
 
+    QString m_name;
     QString m_problem;
     QString m_outputDirectory;
     QStringList m_earlierPdfs;
