@@ -7,6 +7,7 @@ packages=(
   build-essential cmake pkg-config ccache clang-format git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   qt6-image-formats-plugins
+  qt6-webengine-dev
   libsqlite3-dev
   libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
@@ -15,7 +16,7 @@ packages=(
   fonts-noto-cjk fonts-wqy-microhei
   xvfb xauth
   poppler-utils
-  python3 python3-openpyxl python3-xlwt
+  python3 python3-openpyxl python3-xlwt python3-aiosmtpd openssl
 )
 
 missing=()

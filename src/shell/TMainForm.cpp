@@ -47,6 +47,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent)
     createActions();
     createMenus();
     createLayout();
+    connectWebAndHelpCommands();
 
     // Creation steps, in order. The hints of the commands reach the status bar through
     // their status tips.
@@ -311,13 +312,6 @@ void TMainForm::applyBackgroundPicture(const QString &path, bool stretch)
     const QPixmap picture(path);
     if (!picture.isNull()) // a picture that fails to load leaves the background empty
         m_background->setPixmap(picture);
-}
-
-void TMainForm::ShowTipOfDay()
-{
-    // The tip dialog itself comes with the help menu; until then a due tip shows nothing.
-    if (!m_showTip)
-        return;
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)

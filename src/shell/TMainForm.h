@@ -18,6 +18,7 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TChildForm;
+class TbrowserForm;
 
 // The one top-level window: the tree of form kinds on the left, the tabs of open record
 // windows on the right over the background picture, menus, toolbar and status bar. It owns
@@ -66,6 +67,8 @@ public:
 
     // Shows the tip of the day when the start-up flag asks for it.
     void ShowTipOfDay();
+    // 下载: the maker's template page in a new window of its own.
+    TbrowserForm *openDownloadWindow();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,6 +104,9 @@ private:
     void bindUtilityCommands();
     void createMenus();
     void createLayout();
+    // Wires the commands that reach the maker and the help dialogs, and starts the update
+    // check of every start.
+    void connectWebAndHelpCommands();
     void readStartupOptions();
     void applyBackgroundPicture(const QString &path, bool stretch);
 

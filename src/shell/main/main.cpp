@@ -23,7 +23,9 @@ int main(int argc, char *argv[])
     // 2. Nothing here writes RunMe.bat; whatever left it in the working folder, it goes.
     if (QFile::exists(QStringLiteral("RunMe.bat")))
         QFile::remove(QStringLiteral("RunMe.bat"));
-    // 3. The application and its title; Qt's own buttons and dialogs in Chinese.
+    // 3. The application and its title; Qt's own buttons and dialogs in Chinese. The web view
+    // of the download window needs its contexts shared before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QuilletApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quillet专业版"));
