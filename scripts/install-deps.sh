@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config ccache clang-format git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   libsqlite3-dev
-  libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev zlib1g-dev
+  libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev libexpat1-dev zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
   cups printer-driver-cups-pdf
   libzint-dev
