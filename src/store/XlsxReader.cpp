@@ -173,7 +173,9 @@ public:
     // The item's text, leaving it empty for the next item.
     QString take()
     {
-        QString text = decodeEscapes(toQString(m_text));
+        QString text = toQString(m_text);
+        if (m_text.find("_x") != std::string::npos)
+            text = decodeEscapes(text);
         m_text.clear();
         m_runStart = 0;
         m_textDepth = m_phoneticDepth = 0;

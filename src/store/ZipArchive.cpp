@@ -86,7 +86,8 @@ constexpr int ChunkBytes = 256 << 10;
 std::string_view XmlHandler::attribute(const char **attributes, std::string_view name)
 {
     for (; *attributes; attributes += 2)
-        if (name == attributes[0])
+        if (std::strncmp(attributes[0], name.data(), name.size()) == 0 &&
+            attributes[0][name.size()] == 0)
             return attributes[1];
     return {};
 }
