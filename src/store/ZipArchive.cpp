@@ -12,9 +12,8 @@
 
 namespace {
 
-// A name without its prefix: "x:c" is "c". Workbook parts name their namespaces in one way
-// only, so the prefix alone is enough to tell them, and expat's namespace processing would
-// cost more than the rest of its parsing.
+// A name without its prefix: "x:c" is "c". Each workbook part draws its elements from one
+// vocabulary, so the local name alone tells them apart without namespace processing.
 std::string_view localName(const char *name)
 {
     const char *colon = std::strchr(name, ':');
