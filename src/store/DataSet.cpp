@@ -68,6 +68,9 @@ void DataSet::open()
         records << std::move(r);
     }
     m_columns = columns;
+    m_quotedNames.clear();
+    for (const ColumnDef &c : std::as_const(m_columns))
+        m_quotedNames << quoteName(c.name);
     m_rowId = rowId;
     m_records = std::move(records);
     m_filter = std::move(filter);
@@ -420,7 +423,7 @@ void DataSet::post()
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         if (!m_assigned[i])
             continue;
-        names << quoteName(m_columns[i].name);
+        names << m_quotedNames[i];
         values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
     }
     QString sql;

@@ -125,7 +125,8 @@ private:
     QString m_orderBy;
     State m_state = State::Inactive;
     QList<ColumnDef> m_columns;
-    QString m_rowId; // how statements name the row id: a column may be called "rowid"
+    QStringList m_quotedNames; // the columns' names as statements write them
+    QString m_rowId;           // how statements name the row id: a column may be called "rowid"
     QList<Record> m_records;
     QList<int> m_view; // indexes into m_records
     int m_current = -1;

@@ -37,8 +37,10 @@ std::optional<qint64> roundedWhole(double d)
 // thousand records parses one of these per row.
 std::optional<QDateTime> parseStoredForm(const QString &t)
 {
-    if (t.size() != 19 || t[4] != u'-' || t[7] != u'-' || t[10] != u' ' || t[13] != u':' ||
-        t[16] != u':')
+    // A day alone, "2026-12-09", is that day at midnight.
+    const bool dayOnly = t.size() == 10;
+    if ((!dayOnly && t.size() != 19) || t[4] != u'-' || t[7] != u'-' ||
+        (!dayOnly && (t[10] != u' ' || t[13] != u':' || t[16] != u':')))
         return std::nullopt;
     auto number = [&t](int from, int length, int *out) {
         int v = 0;
@@ -51,15 +53,37 @@ std::optional<QDateTime> parseStoredForm(const QString &t)
         *out = v;
         return true;
     };
-    int y, mo, d, h, mi, s;
-    if (!number(0, 4, &y) || !number(5, 2, &mo) || !number(8, 2, &d) || !number(11, 2, &h) ||
-        !number(14, 2, &mi) || !number(17, 2, &s))
+    int y, mo, d, h = 0, mi = 0, s = 0;
+    if (!number(0, 4, &y) || !number(5, 2, &mo) || !number(8, 2, &d) ||
+        (!dayOnly && (!number(11, 2, &h) || !number(14, 2, &mi) || !number(17, 2, &s))))
         return std::nullopt;
     const QDate date(y, mo, d);
     const QTime time(h, mi, s);
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     return wallClock(date, time);
+}
+
+// "2026-12-09 18:30:00", written digit by digit: an import stores one per row, and Qt's
+// formatting by pattern costs more than the row's insert.
+QString storedForm(const QDateTime &d)
+{
+    const QDate date = d.date();
+    const QTime time = d.time();
+    if (date.year() < 1 || date.year() > 9999 || !time.isValid())
+        return d.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    char16_t text[] = u"0000-00-00 00:00:00";
+    auto put = [&text](int at, int length, int value) {
+        for (int i = at + length - 1; i >= at; --i, value /= 10)
+            text[i] = char16_t(u'0' + value % 10);
+    };
+    put(0, 4, date.year());
+    put(5, 2, date.month());
+    put(8, 2, date.day());
+    put(11, 2, time.hour());
+    put(14, 2, time.minute());
+    put(17, 2, time.second());
+    return QString(reinterpret_cast<const QChar *>(text), 19);
 }
 
 } // namespace
@@ -258,7 +282,7 @@ QVariant toStorage(const QVariant &value, FieldType type)
     case FieldType::Currency:
         return QVariant(value.value<Currency>().toDouble());
     case FieldType::DateTime:
-        return QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        return QVariant(storedForm(value.toDateTime()));
     case FieldType::Bool:
         return QVariant(value.toBool() ? 1 : 0);
     default:

@@ -8,9 +8,10 @@
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
-#include <QXmlStreamReader>
+#include <charconv>
 #include <cmath>
-#include <functional>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -38,6 +39,37 @@ private:
     qint64 m_left = qint64(256) << 20;
 };
 
+// The characters (UTF-16 code units, as a QString counts them) that UTF-8 text makes.
+qsizetype utf16Length(std::string_view utf8)
+{
+    qsizetype units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        units += (byte & 0xC0) != 0x80;
+        units += byte >= 0xF0; // a surrogate pair
+    }
+    return units;
+}
+
+QString toQString(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// Whole numbers written as plain digits are read here; anything else (signs, spaces, more
+// digits than an int holds) is left to Qt's reading.
+int toInt(std::string_view text, bool *ok = nullptr)
+{
+    if (!text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == text.npos) {
+        int n = 0;
+        std::from_chars(text.data(), text.data() + text.size(), n);
+        if (ok)
+            *ok = true;
+        return n;
+    }
+    return toQString(text).toInt(ok);
+}
+
 struct Relationship {
     QString type;
     QString target; // member name inside the archive
@@ -52,27 +84,32 @@ QString resolveTarget(const QString &source, const QString &target)
     return QDir::cleanPath(source.left(slash + 1) + target);
 }
 
+class RelationshipsReader : public XmlHandler {
+public:
+    explicit RelationshipsReader(const QString &source) : m_source(source) {}
+    QHash<QString, Relationship> relationships;
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        if (name != "Relationship" || attribute(attributes, "TargetMode") == "External")
+            return;
+        relationships.insert(toQString(attribute(attributes, "Id")),
+                             {toQString(attribute(attributes, "Type")),
+                              resolveTarget(m_source, toQString(attribute(attributes, "Target")))});
+    }
+
+private:
+    QString m_source;
+};
+
 QHash<QString, Relationship> readRelationships(ZipArchive &zip, const QString &source)
 {
     const int slash = int(source.lastIndexOf(u'/'));
     const QString relsMember = source.left(slash + 1) + QStringLiteral("_rels/") +
                                source.mid(slash + 1) + QStringLiteral(".rels");
-    QHash<QString, Relationship> relationships;
-    zip.parse(relsMember, [&](QXmlStreamReader &xml) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement() || xml.name() != u"Relationship")
-                continue;
-            const QXmlStreamAttributes a = xml.attributes();
-            if (a.value(QLatin1String("TargetMode")) == u"External")
-                continue;
-            relationships.insert(
-                a.value(QLatin1String("Id")).toString(),
-                {a.value(QLatin1String("Type")).toString(),
-                 resolveTarget(source, a.value(QLatin1String("Target")).toString())});
-        }
-    });
-    return relationships;
+    RelationshipsReader reader(source);
+    zip.parse(relsMember, reader);
+    return reader.relationships;
 }
 
 // The member a relationship of this kind (".../officeDocument", ".../sharedStrings") names.
@@ -102,25 +139,96 @@ QString decodeEscapes(QString text)
     return out;
 }
 
-// The text of a string item (<si> or <is>): its <t> elements, those of rich text runs
-// included, phonetic guides left out. Ends on the item's end element.
-QString readStringItem(QXmlStreamReader &xml, TextBudget &budget)
-{
-    QString text;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isEndElement() && (xml.name() == u"si" || xml.name() == u"is"))
-            break;
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"t") {
-            const QString run = xml.readElementText();
-            budget.spend(run.size());
-            text = text.isEmpty() ? run : text + run;
-        } else if (xml.name() == u"rPh")
-            xml.skipCurrentElement();
+// The text of a string item (<si> or <is>), fed the elements inside the item: its <t>
+// elements, those of rich text runs included, phonetic guides (<rPh>) left out.
+class StringItem {
+public:
+    explicit StringItem(TextBudget &budget) : m_budget(budget) {}
+
+    void start(std::string_view name)
+    {
+        if (m_phoneticDepth > 0)
+            ++m_phoneticDepth;
+        else if (name == "rPh")
+            m_phoneticDepth = 1;
+        else if (name == "t" && m_textDepth == 0)
+            m_textDepth = 1;
+        else if (m_textDepth > 0)
+            ++m_textDepth;
     }
-    return decodeEscapes(text);
+    void end()
+    {
+        if (m_phoneticDepth > 0) {
+            --m_phoneticDepth;
+        } else if (m_textDepth > 0 && --m_textDepth == 0) {
+            m_budget.spend(utf16Length(std::string_view(m_text).substr(m_runStart)));
+            m_runStart = m_text.size();
+        }
+    }
+    void characters(std::string_view text)
+    {
+        if (m_textDepth > 0 && m_phoneticDepth == 0)
+            m_text.append(text);
+    }
+    // The item's text, leaving it empty for the next item.
+    QString take()
+    {
+        QString text = toQString(m_text);
+        if (m_text.find("_x") != std::string::npos)
+            text = decodeEscapes(text);
+        m_text.clear();
+        m_runStart = 0;
+        m_textDepth = m_phoneticDepth = 0;
+        return text;
+    }
+
+private:
+    TextBudget &m_budget;
+    std::string m_text;
+    size_t m_runStart = 0; // where the <t> being read began in m_text
+    int m_textDepth = 0;
+    int m_phoneticDepth = 0;
+};
+
+class SharedStringsReader : public XmlHandler {
+public:
+    explicit SharedStringsReader(TextBudget &budget) : m_item(budget) {}
+    QStringList strings;
+
+    void startElement(std::string_view name, const char **) override
+    {
+        if (m_depth > 0) {
+            ++m_depth;
+            m_item.start(name);
+        } else if (name == "si") {
+            if (strings.size() >= Worksheet::MaxCells)
+                throw StoreError(Worksheet::TooLarge);
+            m_depth = 1;
+        }
+    }
+    void endElement(std::string_view) override
+    {
+        if (m_depth == 0)
+            return;
+        if (--m_depth == 0)
+            strings << m_item.take();
+        else
+            m_item.end();
+    }
+    void characters(std::string_view text) override { m_item.characters(text); }
+
+private:
+    StringItem m_item;
+    int m_depth = 0; // inside an <si>: 1 for its own level
+};
+
+QStringList readSharedStrings(ZipArchive &zip, const QString &member, TextBudget &budget)
+{
+    if (member.isEmpty())
+        return {};
+    SharedStringsReader reader(budget);
+    zip.parse(member, reader, MaxStringsBytes);
+    return reader.strings;
 }
 
 // What a cell style's number format means to the cells read: a date, or a code padded with
@@ -138,56 +246,41 @@ StyleFormat styleFormat(int id, const QHash<int, QString> &codes)
     return {NumberFormat::isDateCode(code), NumberFormat::zeroPadding(code)};
 }
 
+class StylesReader : public XmlHandler {
+public:
+    QHash<int, QString> codes;
+    QList<int> styleFormats; // each cell style's number format id
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        if (name == "numFmt")
+            codes.insert(toInt(attribute(attributes, "numFmtId")),
+                         toQString(attribute(attributes, "formatCode")));
+        else if (name == "cellXfs")
+            m_inCellStyles = true;
+        else if (m_inCellStyles && name == "xf")
+            styleFormats << toInt(attribute(attributes, "numFmtId"));
+    }
+    void endElement(std::string_view name) override
+    {
+        if (name == "cellXfs")
+            m_inCellStyles = false;
+    }
+
+private:
+    bool m_inCellStyles = false;
+};
+
 // The format of each cell style, in the order the cells' s attribute counts them.
 QList<StyleFormat> readStyleFormats(ZipArchive &zip, const QString &member)
 {
-    QHash<int, QString> codes;
-    QList<int> styleFormats;
-    if (!member.isEmpty()) {
-        zip.parse(member, [&](QXmlStreamReader &xml) {
-            bool inCellStyles = false;
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (xml.isEndElement() && xml.name() == u"cellXfs")
-                    inCellStyles = false;
-                if (!xml.isStartElement())
-                    continue;
-                const QXmlStreamAttributes a = xml.attributes();
-                if (xml.name() == u"numFmt")
-                    codes.insert(a.value(QLatin1String("numFmtId")).toInt(),
-                                 a.value(QLatin1String("formatCode")).toString());
-                else if (xml.name() == u"cellXfs")
-                    inCellStyles = true;
-                else if (inCellStyles && xml.name() == u"xf")
-                    styleFormats << a.value(QLatin1String("numFmtId")).toInt();
-            }
-        });
-    }
+    StylesReader reader;
+    if (!member.isEmpty())
+        zip.parse(member, reader);
     QList<StyleFormat> formats;
-    for (int id : std::as_const(styleFormats))
-        formats << styleFormat(id, codes);
+    for (int id : std::as_const(reader.styleFormats))
+        formats << styleFormat(id, reader.codes);
     return formats;
-}
-
-QStringList readSharedStrings(ZipArchive &zip, const QString &member, TextBudget &budget)
-{
-    QStringList strings;
-    if (member.isEmpty())
-        return strings;
-    zip.parse(
-        member,
-        [&](QXmlStreamReader &xml) {
-            while (!xml.atEnd()) {
-                xml.readNext();
-                if (!xml.isStartElement() || xml.name() != u"si")
-                    continue;
-                if (strings.size() >= Worksheet::MaxCells)
-                    throw StoreError(Worksheet::TooLarge);
-                strings << readStringItem(xml, budget);
-            }
-        },
-        MaxStringsBytes);
-    return strings;
 }
 
 // "AB12" gives column 27 (from 0) and row 11; false when the reference is not one, a
@@ -211,6 +304,26 @@ bool parseReference(QStringView ref, int *column, int *row)
     return true;
 }
 
+// The same for the usual reference, capital letters then digits, without making a QString.
+bool parseReference(std::string_view ref, int *column, int *row)
+{
+    int c = 0;
+    size_t i = 0;
+    for (; i < ref.size() && i < 4 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+        c = c * 26 + (ref[i] - 'A' + 1);
+    const std::string_view digits = ref.substr(i);
+    if (i == 0 || i == 4 || digits.empty() || digits.size() > 7 ||
+        digits.find_first_not_of("0123456789") != digits.npos)
+        return parseReference(QStringView(toQString(ref)), column, row);
+    int r = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), r);
+    if (c > Worksheet::MaxColumns || r < 1 || r > Worksheet::MaxRows)
+        return false;
+    *column = c - 1;
+    *row = r - 1;
+    return true;
+}
+
 struct SheetContext {
     const QStringList &strings;
     const QList<StyleFormat> &styles;
@@ -222,31 +335,60 @@ struct SheetContext {
 // What a cell's t attribute says its value is.
 enum class CellType { Number, SharedString, InlineString, Text, Boolean, Date };
 
-CellType cellType(QStringView t)
+CellType cellType(std::string_view t)
 {
-    if (t == u"s")
+    if (t == "s")
         return CellType::SharedString;
-    if (t == u"inlineStr")
+    if (t == "inlineStr")
         return CellType::InlineString;
-    if (t == u"str" || t == u"e")
+    if (t == "str" || t == "e")
         return CellType::Text;
-    if (t == u"b")
+    if (t == "b")
         return CellType::Boolean;
-    if (t == u"d")
+    if (t == "d")
         return CellType::Date;
     return CellType::Number;
 }
 
-QVariant cellValue(CellType type, int style, const QString &value, const SheetContext &context)
+QVariant numberValue(double number, int style, const SheetContext &context)
 {
-    switch (type) {
-    case CellType::SharedString: {
+    const StyleFormat format = context.styles.value(style);
+    if (format.date)
+        return NumberFormat::dateFromSerial(number, context.date1904);
+    if (format.zeroPadding > 0 && number >= 0 && number == std::floor(number) && number < 1e15)
+        return QString::number(qint64(number)).rightJustified(format.zeroPadding, u'0');
+    return number;
+}
+
+// A number as a spreadsheet writes it, digits with a point and an exponent; nullopt for
+// anything else, which Qt's reading decides.
+std::optional<double> plainNumber(std::string_view text)
+{
+    if (text.empty() || (text[0] != '-' && (text[0] < '0' || text[0] > '9')))
+        return std::nullopt;
+    double number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
+QVariant cellValue(CellType type, int style, std::string_view bytes, const SheetContext &context)
+{
+    if (type == CellType::Number) {
+        if (const auto number = plainNumber(bytes))
+            return numberValue(*number, style, context);
+    } else if (type == CellType::SharedString) {
         bool ok = false;
-        const int index = value.toInt(&ok);
+        const int index = toInt(bytes, &ok);
         if (!ok || index < 0 || index >= context.strings.size())
             notAWorkbook();
         return context.strings[index];
     }
+    const QString value = toQString(bytes);
+    switch (type) {
+    case CellType::SharedString:
+        break;
     case CellType::InlineString:
     case CellType::Text:
         context.budget.spend(value.size());
@@ -264,70 +406,150 @@ QVariant cellValue(CellType type, int style, const QString &value, const SheetCo
     const double number = value.toDouble(&ok);
     if (!ok)
         return value.isEmpty() ? QVariant() : QVariant(value);
-    const StyleFormat format = context.styles.value(style);
-    if (format.date)
-        return NumberFormat::dateFromSerial(number, context.date1904);
-    if (format.zeroPadding > 0 && number >= 0 && number == std::floor(number) && number < 1e15)
-        return QString::number(qint64(number)).rightJustified(format.zeroPadding, u'0');
-    return number;
+    return numberValue(number, style, context);
 }
 
-// One <c> element, up to its end; a cell without a value (only a style) is left out.
-void readCell(QXmlStreamReader &xml, int row, int *column, const SheetContext &context,
-              Worksheet &sheet)
-{
-    const QXmlStreamAttributes a = xml.attributes();
-    const QStringView ref = a.value(QLatin1String("r"));
-    const CellType type = cellType(a.value(QLatin1String("t")));
-    const int style = a.value(QLatin1String("s")).toInt();
-    if (ref.isEmpty())
-        ++*column;
-    else if (!parseReference(ref, column, &row))
-        notAWorkbook();
-    if (*column >= Worksheet::MaxColumns)
-        notAWorkbook();
-    if (*column >= sheet.columnLimit()) {
-        xml.skipCurrentElement();
-        return;
+// The rows and cells of a worksheet. A cell's value is its <v> child; a cell with an <is>
+// child holds that inline text; a cell without either (only a style) is left out.
+class SheetReader : public XmlHandler {
+public:
+    SheetReader(const ZipArchive &zip, const SheetContext &context, Worksheet &sheet)
+        : m_zip(zip), m_context(context), m_sheet(sheet), m_item(context.budget)
+    {
     }
 
-    QString value;
-    bool hasValue = false;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"v") {
-            value = xml.readElementText();
-            hasValue = true;
-        } else if (xml.name() == u"is") {
-            sheet.setCell(row, *column, readStringItem(xml, context.budget));
-        } else {
-            xml.skipCurrentElement();
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        if (m_cellDepth > 0)
+            cellChild(name);
+        else if (name == "row")
+            startRow(attribute(attributes, "r"));
+        else if (name == "c")
+            startCell(attributes);
+    }
+    void endElement(std::string_view) override
+    {
+        if (m_cellDepth == 0)
+            return;
+        if (--m_cellDepth == 0) {
+            endCell();
+            return;
+        }
+        if (m_skipping)
+            return;
+        if (m_cellDepth == 1 && m_inValue) {
+            m_inValue = false;
+        } else if (m_cellDepth == 1 && m_inString) {
+            m_inString = false;
+            m_sheet.setCell(m_cellRow, m_column, m_item.take());
+        } else if (m_inString) {
+            m_item.end();
         }
     }
-    if (hasValue)
-        sheet.setCell(row, *column, cellValue(type, style, value, context));
-}
+    void characters(std::string_view text) override
+    {
+        if (m_inValue && m_cellDepth == 2)
+            m_value.append(text);
+        else if (m_inString)
+            m_item.characters(text);
+    }
 
-void readSheetData(QXmlStreamReader &xml, const SheetContext &context, Worksheet &sheet)
-{
-    int row = -1;
-    int column = -1;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == u"row") {
-            const QStringView r = xml.attributes().value(QLatin1String("r"));
-            row = r.isEmpty() ? row + 1 : r.toInt() - 1;
-            if (row < 0 || row >= Worksheet::MaxRows)
-                notAWorkbook();
-            column = -1;
-            if (context.progress && row % 256 == 0)
-                context.progress(ZipArchive::permilleRead(xml));
-        } else if (xml.name() == u"c") {
-            readCell(xml, qMax(row, 0), &column, context, sheet);
+private:
+    void startRow(std::string_view r)
+    {
+        m_row = r.empty() ? m_row + 1 : toInt(r) - 1;
+        if (m_row < 0 || m_row >= Worksheet::MaxRows)
+            notAWorkbook();
+        m_column = -1;
+        if (m_context.progress && m_row % 256 == 0)
+            m_context.progress(m_zip.permilleRead());
+    }
+
+    void startCell(const char **attributes)
+    {
+        const std::string_view ref = attribute(attributes, "r");
+        m_type = cellType(attribute(attributes, "t"));
+        m_style = toInt(attribute(attributes, "s"));
+        m_cellRow = qMax(m_row, 0);
+        if (ref.empty())
+            ++m_column;
+        else if (!parseReference(ref, &m_column, &m_cellRow))
+            notAWorkbook();
+        if (m_column >= Worksheet::MaxColumns)
+            notAWorkbook();
+        m_cellDepth = 1;
+        m_skipping = m_column >= m_sheet.columnLimit();
+        m_hasValue = false;
+    }
+
+    // An element inside the cell: <v> and <is> count at the cell's own level, <t> and the
+    // rest of a string item within <is>.
+    void cellChild(std::string_view name)
+    {
+        ++m_cellDepth;
+        if (m_skipping)
+            return;
+        if (m_cellDepth == 2 && name == "v") {
+            m_inValue = m_hasValue = true;
+            m_value.clear();
+        } else if (m_cellDepth == 2 && name == "is") {
+            m_inString = true;
+        } else if (m_inString) {
+            m_item.start(name);
         }
     }
-}
+
+    void endCell()
+    {
+        if (!m_skipping && m_hasValue)
+            m_sheet.setCell(m_cellRow, m_column, cellValue(m_type, m_style, m_value, m_context));
+        m_skipping = m_inValue = m_inString = false;
+    }
+
+    const ZipArchive &m_zip;
+    const SheetContext &m_context;
+    Worksheet &m_sheet;
+    StringItem m_item;
+    int m_row = -1;
+    int m_column = -1;
+    // The cell being read.
+    int m_cellDepth = 0; // 1 for the <c> element's own level, 0 outside any cell
+    int m_cellRow = 0;
+    CellType m_type = CellType::Number;
+    int m_style = 0;
+    bool m_skipping = false; // right of the columns kept
+    bool m_inValue = false;
+    bool m_inString = false;
+    bool m_hasValue = false;
+    std::string m_value;
+};
+
+class WorkbookReader : public XmlHandler {
+public:
+    struct SheetEntry {
+        QString name, relationship;
+    };
+    QList<SheetEntry> sheets;
+    bool date1904 = false;
+
+    void startElement(std::string_view name, const char **attributes) override
+    {
+        if (name == "workbookPr") {
+            const std::string_view v = attribute(attributes, "date1904");
+            date1904 = v == "1" || v == "true";
+        } else if (name == "sheet") {
+            SheetEntry entry{toQString(attribute(attributes, "name")), QString()};
+            // The relationship's id is the attribute "id" in a namespace: "r:id".
+            for (const char **a = attributes; *a; a += 2) {
+                const std::string_view attributeName = a[0];
+                const size_t colon = attributeName.find(':');
+                if (colon != attributeName.npos && attributeName.substr(colon + 1) == "id")
+                    entry.relationship = QString::fromUtf8(a[1]);
+            }
+            sheets << entry;
+        }
+    }
+};
 
 } // namespace
 
@@ -341,30 +563,8 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
     if (workbook.isEmpty())
         notAWorkbook();
 
-    struct SheetEntry {
-        QString name, relationship;
-    };
-    QList<SheetEntry> sheets;
-    bool date1904 = false;
-    const bool found = zip.parse(workbook, [&](QXmlStreamReader &xml) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
-                continue;
-            const QXmlStreamAttributes a = xml.attributes();
-            if (xml.name() == u"workbookPr") {
-                const QStringView v = a.value(QLatin1String("date1904"));
-                date1904 = v == u"1" || v == u"true";
-            } else if (xml.name() == u"sheet") {
-                SheetEntry entry{a.value(QLatin1String("name")).toString(), QString()};
-                for (const QXmlStreamAttribute &attribute : a)
-                    if (attribute.name() == u"id" && !attribute.namespaceUri().isEmpty())
-                        entry.relationship = attribute.value().toString();
-                sheets << entry;
-            }
-        }
-    });
-    if (!found)
+    WorkbookReader book;
+    if (!zip.parse(workbook, book))
         notAWorkbook();
 
     const QHash<QString, Relationship> parts = readRelationships(zip, workbook);
@@ -374,16 +574,15 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
     const QList<StyleFormat> styles = readStyleFormats(zip, memberOfType(parts, u"/styles"));
 
     // Chart sheets do not count: the first worksheet is the first sheet holding cells.
-    for (const SheetEntry &entry : std::as_const(sheets)) {
+    for (const WorkbookReader::SheetEntry &entry : std::as_const(book.sheets)) {
         const Relationship part = parts.value(entry.relationship);
         if (!part.type.endsWith(u"/worksheet"))
             continue;
         Worksheet sheet(columnLimit);
         sheet.setName(entry.name);
-        const SheetContext context{strings, styles, date1904, progress, budget};
-        if (!zip.parse(
-                part.target, [&](QXmlStreamReader &xml) { readSheetData(xml, context, sheet); },
-                MaxSheetBytes))
+        const SheetContext context{strings, styles, book.date1904, progress, budget};
+        SheetReader reader(zip, context, sheet);
+        if (!zip.parse(part.target, reader, MaxSheetBytes))
             notAWorkbook();
         return sheet;
     }

@@ -4,118 +4,92 @@
 #include "Worksheet.h"
 
 #include <QFile>
-#include <QIODevice>
-#include <QXmlStreamReader>
 #include <cstring>
+#include <exception>
+#include <expat.h>
+#include <memory>
 #include <unzip.h>
 
 namespace {
 
-// How deeply the elements of a member nest, as far as a scan of its bytes can tell: the XML
-// reader keeps every open element, so endless nesting would make it hold gigabytes.
-class Nesting {
-public:
-    // False once elements nest deeper than ZipArchive::MaxDepth.
-    bool scan(const char *data, qsizetype size)
-    {
-        for (qsizetype i = 0; i < size; ++i) {
-            const char c = data[i];
-            switch (m_state) {
-            case State::Text:
-                if (c == '<')
-                    m_state = State::Markup;
-                break;
-            case State::Markup:
-                m_state = c == '/'               ? State::EndTag
-                          : c == '!' || c == '?' ? State::Other
-                                                 : State::StartTag;
-                break;
-            case State::StartTag:
-                if (c == '"' || c == '\'') {
-                    m_quote = c;
-                    m_state = State::Quoted;
-                } else if (c == '>') {
-                    if (m_previous != '/' && ++m_depth > ZipArchive::MaxDepth)
-                        return false;
-                    m_state = State::Text;
-                }
-                break;
-            case State::Quoted:
-                if (c == m_quote)
-                    m_state = State::StartTag;
-                break;
-            case State::EndTag:
-                if (c == '>') {
-                    m_depth = qMax(0, m_depth - 1);
-                    m_state = State::Text;
-                }
-                break;
-            case State::Other:
-                if (c == '>')
-                    m_state = State::Text;
-                break;
-            }
-            m_previous = c;
-        }
-        return true;
-    }
+// A name without its prefix: "x:c" is "c". Each workbook part draws its elements from one
+// vocabulary, so the local name alone tells them apart without namespace processing.
+std::string_view localName(const char *name)
+{
+    const char *colon = std::strchr(name, ':');
+    return colon ? colon + 1 : name;
+}
 
-private:
-    enum class State { Text, Markup, StartTag, Quoted, EndTag, Other };
-    State m_state = State::Text;
-    char m_quote = 0;
-    char m_previous = 0;
-    int m_depth = 0;
+// What the callbacks share while one member is parsed.
+struct Parse {
+    XML_Parser parser;
+    XmlHandler &handler;
+    int depth = 0;
+    bool tooDeep = false;
+    std::exception_ptr thrown;
+
+    void stop() { XML_StopParser(parser, XML_FALSE); }
+
+    // Runs a handler call; what it throws stops the parse and is kept for the caller.
+    template <typename Call> void guarded(Call &&call)
+    {
+        try {
+            call();
+        } catch (...) {
+            thrown = std::current_exception();
+            stop();
+        }
+    }
 };
 
-// One member of the archive, inflated as the XML reader asks for more.
-class ZipEntry : public QIODevice {
-public:
-    ZipEntry(unzFile zip, qint64 sizeLimit) : m_zip(zip), m_sizeLimit(sizeLimit)
-    {
-        unz_file_info64 info;
-        if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK)
-            m_size = qint64(info.uncompressed_size);
+void XMLCALL onStart(void *data, const XML_Char *name, const XML_Char **attributes)
+{
+    auto *parse = static_cast<Parse *>(data);
+    // The parser keeps every open element: endless nesting would make it hold gigabytes.
+    if (++parse->depth > ZipArchive::MaxDepth) {
+        parse->tooDeep = true;
+        parse->stop();
+        return;
     }
-    bool isSequential() const override { return true; }
-    bool failed() const { return m_failed; }
-    bool tooLarge() const { return m_tooLarge; }
-    int permille() const
-    {
-        return m_size > 0 ? int(qMin<qint64>(m_read * 1000 / m_size, 1000)) : 0;
-    }
+    parse->guarded([&] { parse->handler.startElement(localName(name), attributes); });
+}
 
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        const int n = unzReadCurrentFile(m_zip, data, unsigned(qMin<qint64>(maxSize, 1 << 20)));
-        if (n < 0) {
-            m_failed = true;
-            return -1;
-        }
-        m_read += n;
-        const void *markup = memrchr(data, '<', size_t(n));
-        m_run = markup ? data + n - static_cast<const char *>(markup) - 1 : m_run + n;
-        if (m_read > m_sizeLimit || m_run > ZipArchive::MaxRun || !m_nesting.scan(data, n)) {
-            m_failed = m_tooLarge = true;
-            return -1;
-        }
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
+void XMLCALL onEnd(void *data, const XML_Char *name)
+{
+    auto *parse = static_cast<Parse *>(data);
+    --parse->depth;
+    parse->guarded([&] { parse->handler.endElement(localName(name)); });
+}
 
-private:
-    unzFile m_zip;
-    qint64 m_sizeLimit;
-    bool m_failed = false;
-    bool m_tooLarge = false;
-    qint64 m_read = 0;
-    qint64 m_size = 0;
-    qint64 m_run = 0; // bytes since the last markup
-    Nesting m_nesting;
+void XMLCALL onCharacters(void *data, const XML_Char *text, int length)
+{
+    auto *parse = static_cast<Parse *>(data);
+    parse->guarded([&] { parse->handler.characters(std::string_view(text, size_t(length))); });
+}
+
+// A workbook's parts declare no document type; one that does could define entities that
+// expand without end.
+void XMLCALL onDoctype(void *data, const XML_Char *, const XML_Char *, const XML_Char *, int)
+{
+    static_cast<Parse *>(data)->stop();
+}
+
+struct ParserFree {
+    void operator()(XML_ParserStruct *parser) const { XML_ParserFree(parser); }
 };
+
+constexpr int ChunkBytes = 256 << 10;
 
 } // namespace
+
+std::string_view XmlHandler::attribute(const char **attributes, std::string_view name)
+{
+    for (; *attributes; attributes += 2)
+        if (std::strncmp(attributes[0], name.data(), name.size()) == 0 &&
+            attributes[0][name.size()] == 0)
+            return attributes[1];
+    return {};
+}
 
 ZipArchive::ZipArchive(const QString &path) : m_zip(unzOpen64(QFile::encodeName(path).constData()))
 {
@@ -127,37 +101,59 @@ ZipArchive::~ZipArchive()
         unzClose(m_zip);
 }
 
-bool ZipArchive::parse(const QString &member,
-                       const std::function<void(QXmlStreamReader &)> &handler, qint64 sizeLimit)
+bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLimit)
 {
     const QByteArray name = member.toUtf8();
     if (unzLocateFile(m_zip, name.constData(), 2) != UNZ_OK)
         return false;
     if (unzOpenCurrentFile(m_zip) != UNZ_OK)
         throw StoreError(Worksheet::NotAWorkbook);
-    ZipEntry entry(m_zip, sizeLimit);
-    entry.open(QIODevice::ReadOnly);
-    QXmlStreamReader xml(&entry);
-    try {
-        handler(xml);
-        // Reading to the end lets minizip check the member's checksum on closing.
-        while (!xml.atEnd())
-            xml.readNext();
-    } catch (const StoreError &) {
-        // What was cut short for its size may look damaged to the handler.
-        if (entry.tooLarge())
-            throw StoreError(Worksheet::TooLarge);
-        throw;
-    }
-    if (entry.tooLarge())
+    unz_file_info64 info;
+    m_size = unzGetCurrentFileInfo64(m_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK
+                 ? qint64(info.uncompressed_size)
+                 : 0;
+    m_read = 0;
+
+    const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
+    if (!parser)
         throw StoreError(Worksheet::TooLarge);
-    const bool damaged = xml.hasError() || entry.failed();
-    if (unzCloseCurrentFile(m_zip) != UNZ_OK || damaged)
+    Parse state{parser.get(), handler, 0, false, {}};
+    XML_SetUserData(parser.get(), &state);
+    XML_SetElementHandler(parser.get(), onStart, onEnd);
+    XML_SetCharacterDataHandler(parser.get(), onCharacters);
+    XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
+
+    qint64 run = 0; // bytes since the last markup
+    for (;;) {
+        char *buffer = static_cast<char *>(XML_GetBuffer(parser.get(), ChunkBytes));
+        if (!buffer)
+            throw StoreError(Worksheet::TooLarge);
+        const int n = unzReadCurrentFile(m_zip, buffer, ChunkBytes);
+        if (n < 0)
+            throw StoreError(Worksheet::NotAWorkbook);
+        m_read += n;
+        const void *markup = memrchr(buffer, '<', size_t(n));
+        run = markup ? buffer + n - static_cast<const char *>(markup) - 1 : run + n;
+        if (m_read > sizeLimit || run > MaxRun)
+            throw StoreError(Worksheet::TooLarge);
+        const bool last = n == 0;
+        if (XML_ParseBuffer(parser.get(), n, last) != XML_STATUS_OK) {
+            if (state.thrown)
+                std::rethrow_exception(state.thrown);
+            if (state.tooDeep)
+                throw StoreError(Worksheet::TooLarge);
+            throw StoreError(Worksheet::NotAWorkbook);
+        }
+        if (last)
+            break;
+    }
+    // Closing checks the member's checksum, now that all of it has been read.
+    if (unzCloseCurrentFile(m_zip) != UNZ_OK)
         throw StoreError(Worksheet::NotAWorkbook);
     return true;
 }
 
-int ZipArchive::permilleRead(const QXmlStreamReader &xml)
+int ZipArchive::permilleRead() const
 {
-    return static_cast<const ZipEntry *>(xml.device())->permille();
+    return m_size > 0 ? int(qMin<qint64>(m_read * 1000 / m_size, 1000)) : 0;
 }

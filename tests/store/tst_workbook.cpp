@@ -173,7 +173,7 @@ private Q_SLOTS:
         writeFile(path("garbage.xls"), garbage);
         QVERIFY(runPython(fixture("make_not_workbooks.py"),
                           {path("openpyxl.xlsx"), path("plainzip.xlsx"), path("badxml.xlsx"),
-                           path("damaged.xlsx")}));
+                           path("damaged.xlsx"), path("entities.xlsx")}));
 
         QTest::newRow("text renamed") << "text.xlsx";
         QTest::newRow("empty file") << "empty.xlsx";
@@ -186,6 +186,7 @@ private Q_SLOTS:
         QTest::newRow("xls that crashes freexl") << fixture("damaged.xls");
         QTest::newRow("zip of something else") << "plainzip.xlsx";
         QTest::newRow("broken xml") << "badxml.xlsx";
+        QTest::newRow("entities expanding past any limit") << "entities.xlsx";
         QTest::newRow("column reference past 32 bits") << "longref.xlsx";
         QTest::newRow("missing file") << "nothing-here.xlsx";
     }
