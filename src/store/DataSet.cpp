@@ -133,6 +133,13 @@ void DataSet::setFiltered(bool on)
     }
 }
 
+std::optional<FilterExpression::SqlCondition> DataSet::viewCondition() const
+{
+    if (m_state != State::Browse || m_master)
+        return std::nullopt;
+    return m_filter.toSql(m_columns);
+}
+
 void DataSet::setSort(const QString &column, Qt::SortOrder order)
 {
     if (column == m_sortColumn && order == m_sortOrder)

@@ -52,6 +52,10 @@ public:
     const QString &filter() const { return m_filterText; }
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
+    // The rows in view as a condition over the table, for the database to work on them
+    // without reading them: nothing while a row is being edited or inserted, for a detail
+    // table, or under a filter that is judged only over rows in memory.
+    std::optional<FilterExpression::SqlCondition> viewCondition() const;
 
     // The rows in view in the order of a column (empty values first), kept through filtering
     // and reopening; an empty name: as read. The current record stays current.

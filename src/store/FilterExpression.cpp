@@ -1,5 +1,7 @@
 #include "FilterExpression.h"
 
+#include "FilterNode.h"
+
 #include "Currency.h"
 #include "FieldValue.h"
 #include "StoreError.h"
@@ -7,6 +9,9 @@
 #include <QDateTime>
 
 namespace {
+
+using Cmp = FilterExpression::Node::Cmp;
+using LikeShape = FilterExpression::Node::LikeShape;
 
 enum class Tok { End, Name, Text, Date, Number, LParen, RParen, Op };
 
@@ -110,10 +115,6 @@ QList<Token> tokenize(const QString &s)
     return tokens;
 }
 
-enum class Cmp { Eq, Ne, Lt, Gt, Le, Ge, Like, IsNull, IsNotNull };
-
-enum class LikeShape { Equals, Contains, StartsWith, EndsWith, Pattern };
-
 bool isWild(QChar c)
 {
     return c == u'*' || c == u'%';
@@ -146,76 +147,61 @@ bool fitsPattern(QStringView text, QStringView pattern)
 
 } // namespace
 
-struct FilterExpression::Node {
-    enum Kind { And, Or, Not, Compare } kind = Compare;
-    std::unique_ptr<Node> left, right;
-    // Compare: column index on the left; the right side is a second column or a literal
-    // already converted to the left column's type.
-    int column = -1;
-    int otherColumn = -1;
-    FieldType type = FieldType::Unknown;
-    Cmp op = Cmp::Eq;
-    QVariant literal;
-    LikeShape likeShape = LikeShape::Equals;
-    QString likeText;
-    QString likePattern; // case-folded
-
-    bool evaluate(const QVariantList &row) const
-    {
-        switch (kind) {
-        case And:
-            return left->evaluate(row) && right->evaluate(row);
-        case Or:
-            return left->evaluate(row) || right->evaluate(row);
-        case Not:
-            return !left->evaluate(row);
-        case Compare:
-            break;
-        }
-        const QVariant &value = row[column];
-        if (op == Cmp::IsNull)
-            return value.isNull();
-        if (op == Cmp::IsNotNull)
-            return !value.isNull();
-        if (value.isNull())
-            return false;
-        if (op == Cmp::Like) {
-            const QString s = FieldValue::toText(value, type);
-            switch (likeShape) {
-            case LikeShape::Equals:
-                return s.compare(likeText, Qt::CaseInsensitive) == 0;
-            case LikeShape::Contains:
-                return s.contains(likeText, Qt::CaseInsensitive);
-            case LikeShape::StartsWith:
-                return s.startsWith(likeText, Qt::CaseInsensitive);
-            case LikeShape::EndsWith:
-                return s.endsWith(likeText, Qt::CaseInsensitive);
-            case LikeShape::Pattern:
-                return fitsPattern(s.toCaseFolded(), likePattern);
-            }
-        }
-        const QVariant &other = otherColumn >= 0 ? row[otherColumn] : literal;
-        if (other.isNull())
-            return false;
-        const int c = FieldValue::compare(value, other, type);
-        switch (op) {
-        case Cmp::Eq:
-            return c == 0;
-        case Cmp::Ne:
-            return c != 0;
-        case Cmp::Lt:
-            return c < 0;
-        case Cmp::Gt:
-            return c > 0;
-        case Cmp::Le:
-            return c <= 0;
-        case Cmp::Ge:
-            return c >= 0;
-        default:
-            return false;
+bool FilterExpression::Node::evaluate(const QVariantList &row) const
+{
+    switch (kind) {
+    case And:
+        return left->evaluate(row) && right->evaluate(row);
+    case Or:
+        return left->evaluate(row) || right->evaluate(row);
+    case Not:
+        return !left->evaluate(row);
+    case Compare:
+        break;
+    }
+    const QVariant &value = row[column];
+    if (op == Cmp::IsNull)
+        return value.isNull();
+    if (op == Cmp::IsNotNull)
+        return !value.isNull();
+    if (value.isNull())
+        return false;
+    if (op == Cmp::Like) {
+        const QString s = FieldValue::toText(value, type);
+        switch (likeShape) {
+        case LikeShape::Equals:
+            return s.compare(likeText, Qt::CaseInsensitive) == 0;
+        case LikeShape::Contains:
+            return s.contains(likeText, Qt::CaseInsensitive);
+        case LikeShape::StartsWith:
+            return s.startsWith(likeText, Qt::CaseInsensitive);
+        case LikeShape::EndsWith:
+            return s.endsWith(likeText, Qt::CaseInsensitive);
+        case LikeShape::Pattern:
+            return fitsPattern(s.toCaseFolded(), likePattern);
         }
     }
-};
+    const QVariant &other = otherColumn >= 0 ? row[otherColumn] : literal;
+    if (other.isNull())
+        return false;
+    const int c = FieldValue::compare(value, other, type);
+    switch (op) {
+    case Cmp::Eq:
+        return c == 0;
+    case Cmp::Ne:
+        return c != 0;
+    case Cmp::Lt:
+        return c < 0;
+    case Cmp::Gt:
+        return c > 0;
+    case Cmp::Le:
+        return c <= 0;
+    case Cmp::Ge:
+        return c >= 0;
+    default:
+        return false;
+    }
+}
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QVariantList>
 #include <memory>
+#include <optional>
 
 // A record filter as the record window writes it: column comparisons (=, <>, <, >, <=, >=,
 // like with * for any run of characters, is null, is not null) joined by "and", "or" and
@@ -27,6 +28,18 @@ public:
 
     bool matches(const QVariantList &row) const;
     bool isEmpty() const { return !m_root; }
+
+    // The same filter as a condition the database evaluates over the table's columns (the
+    // ones it was compiled against), its values bound to the "?" places in order, so that
+    // typed text never becomes part of a statement. It selects exactly the rows matches()
+    // accepts, given the functions of StoreFunctions. Nothing when some part can only be
+    // judged over rows in memory (text ordered or compared for equality, one column against
+    // another, like over a column that is not text); an empty filter gives "1=1".
+    struct SqlCondition {
+        QString where;
+        QVariantList values;
+    };
+    std::optional<SqlCondition> toSql(const QList<ColumnDef> &columns) const;
 
     struct Node;
 
