@@ -18,4 +18,7 @@ struct ReportBand {
     QList<ReportObject> objects;
 
     bool operator==(const ReportBand &) const = default;
+
+    // The band's kind as the designer and the engine's messages call it.
+    static QString typeTitle(Type type);
 };

@@ -4,27 +4,6 @@
 
 #include <QSet>
 
-namespace {
-
-QString typeTitle(ReportBand::Type type)
-{
-    switch (type) {
-    case ReportBand::Type::ReportTitle:
-        return QStringLiteral("报表标题");
-    case ReportBand::Type::PageHeader:
-        return QStringLiteral("页眉");
-    case ReportBand::Type::MasterData:
-        return QStringLiteral("主数据带");
-    case ReportBand::Type::DetailData:
-        return QStringLiteral("明细数据带");
-    case ReportBand::Type::PageFooter:
-        break;
-    }
-    return QStringLiteral("页脚");
-}
-
-} // namespace
-
 QSizeF ReportPage::paperSizeMm() const
 {
     const QSizeF named = PaperSizes::sizeOf(paper);
@@ -50,7 +29,7 @@ const ReportBand *ReportPage::repeatedBand() const
 
 QString ReportPage::repeatedBandMessage(const ReportBand &band) const
 {
-    const QString title = typeTitle(band.type);
+    const QString title = ReportBand::typeTitle(band.type);
     return QStringLiteral("页面 %1 有多个%2（重复的是 %3），每页只能有一个%2")
         .arg(name, title, band.name.isEmpty() ? QStringLiteral("未命名的带") : band.name);
 }

@@ -6,26 +6,9 @@ QString DesignerNames::page(const ReportPage &page, int index)
     return page.name.isEmpty() ? number : QStringLiteral("%1 %2").arg(number, page.name);
 }
 
-QString DesignerNames::bandType(ReportBand::Type type)
-{
-    switch (type) {
-    case ReportBand::Type::ReportTitle:
-        return QStringLiteral("报表标题");
-    case ReportBand::Type::PageHeader:
-        return QStringLiteral("页眉");
-    case ReportBand::Type::MasterData:
-        return QStringLiteral("主数据");
-    case ReportBand::Type::DetailData:
-        return QStringLiteral("明细数据");
-    case ReportBand::Type::PageFooter:
-        return QStringLiteral("页脚");
-    }
-    return {};
-}
-
 QString DesignerNames::band(const ReportBand &band)
 {
-    QString text = QStringLiteral("%1：%2").arg(bandType(band.type), band.name);
+    QString text = QStringLiteral("%1：%2").arg(ReportBand::typeTitle(band.type), band.name);
     if (!band.dataset.isEmpty())
         text += QStringLiteral(" (%1)").arg(band.dataset);
     return text;

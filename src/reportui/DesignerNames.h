@@ -7,7 +7,6 @@
 // How the designer's panels name pages, bands and objects to the user.
 namespace DesignerNames {
 QString page(const ReportPage &page, int index);
-QString bandType(ReportBand::Type type);
 QString band(const ReportBand &band);
 QString objectKind(ReportObject::Kind kind);
 QString object(const ReportObject &object);

@@ -50,24 +50,7 @@ int layoutRank(ReportBand::Type type)
 
 QString bandTitle(const ReportBand &band)
 {
-    QString title;
-    switch (band.type) {
-    case ReportBand::Type::ReportTitle:
-        title = QStringLiteral("报表标题");
-        break;
-    case ReportBand::Type::PageHeader:
-        title = QStringLiteral("页眉");
-        break;
-    case ReportBand::Type::MasterData:
-        title = QStringLiteral("主数据带");
-        break;
-    case ReportBand::Type::DetailData:
-        title = QStringLiteral("明细数据带");
-        break;
-    case ReportBand::Type::PageFooter:
-        title = QStringLiteral("页脚");
-        break;
-    }
+    QString title = ReportBand::typeTitle(band.type);
     if (!band.dataset.isEmpty())
         title += QStringLiteral("：") + band.dataset;
     return band.name.isEmpty() ? title : band.name + QStringLiteral(" (") + title + u')';

@@ -50,16 +50,6 @@ class TestCommandLine : public QObject {
 
     QString file(const QString &name) const { return m_files.filePath(name); }
 
-    QStringList flaggedNumbers() const
-    {
-        QStringList numbers;
-        for (const QVariantList &row :
-             GetSqlData(m_db->db(), "SELECT 单号 FROM 快递运单 WHERE 打印标记 <> 0 ORDER BY ID")
-                 .rows)
-            numbers << row[0].toString();
-        return numbers;
-    }
-
     // The demo template with a printer correction, stored as the kind's template.
     void storeCorrection(QPointF correction)
     {
@@ -125,7 +115,7 @@ private Q_SLOTS:
         QCOMPARE(prepared.records.report().preparedPages().size(), 3);
         DemoWaybill::verifyPlacement(prepared.records.report(), pdf);
         QCOMPARE(PdfText::imageCount(pdf), 3);
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
     }
 
     // As printed: no scanned form, the printer correction applied, every copy.
@@ -171,7 +161,7 @@ private Q_SLOTS:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
         QCOMPARE(QDir(folder.path()).entryList({"A01_*.png"}).size(), pages);
-        QCOMPARE(flaggedNumbers(), flagged);
+        QCOMPARE(m_db->flaggedWaybills(), flagged);
     }
 
     // The records in view as a workbook, read back by openpyxl; nothing in view writes
@@ -276,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(run.err.trimmed(), message);
         QCOMPARE(run.out, QString());
         QVERIFY(!QFile::exists(file("x.pdf")));
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
     }
 
     // Another program holds the database for writing: nothing is marked, and the script is
@@ -291,7 +281,7 @@ private Q_SLOTS:
         QCOMPARE(run.status, 1);
         QCOMPARE(run.err.trimmed(),
                  QStringLiteral("数据库正被其他程序占用，操作没有完成。请稍后再试。"));
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
     }
 };
 

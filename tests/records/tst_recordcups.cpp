@@ -8,7 +8,6 @@
 #include "printer/ReportPrinter.h"
 #include "records/ReportOutlets.h"
 #include "records/TmakeNote.h"
-#include "store/SqlHelpers.h"
 #include "store/TemplateStore.h"
 
 #include <QPrinter>
@@ -31,16 +30,6 @@ class TestRecordCups : public QObject, private RecordWindowFixture {
         tuned.loadFromBytes(store.templateBytes());
         tuned.definition().pages[0].printOffset = m_correction;
         store.save(tuned.saveToBytes());
-    }
-
-    QStringList flaggedNumbers() const
-    {
-        QStringList numbers;
-        for (const QVariantList &row :
-             GetSqlData(m_db->db(), "SELECT 单号 FROM 快递运单 WHERE 打印标记 <> 0 ORDER BY ID")
-                 .rows)
-            numbers << row[0].toString();
-        return numbers;
     }
 
 private Q_SLOTS:
@@ -75,7 +64,7 @@ private Q_SLOTS:
         QCOMPARE(job.copies, copies);
         QCOMPARE(PdfText::pageCount(printed), records * copies);
         QCOMPARE(PdfText::imageCount(printed), 0);
-        QCOMPARE(flaggedNumbers(),
+        QCOMPARE(m_db->flaggedWaybills(),
                  QStringList({"YD20260001", "YD20260002", "YD20260003", "YD20260004"}));
 
         // The same job printed by Qt to a file keeps its text layer: its glyph boxes lie

@@ -106,15 +106,6 @@ class TestRecordOutput : public QObject, private RecordWindowFixture {
         return numbers;
     }
     // 单号 of the records flagged printed in the database.
-    QStringList flaggedNumbers() const
-    {
-        QStringList numbers;
-        for (const QVariantList &row :
-             GetSqlData(m_db->db(), "SELECT 单号 FROM 快递运单 WHERE 打印标记 <> 0 ORDER BY ID")
-                 .rows)
-            numbers << row[0].toString();
-        return numbers;
-    }
     // Every date, the print state chosen (0 未打印, 1 已打印, 2 不限).
     void showAllDates(int printState)
     {
@@ -188,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(job.copyOfSheet, copyOfSheet);
 
         QCOMPARE(numbersInView(), viewAfter);
-        QCOMPARE(flaggedNumbers(), flaggedAfter);
+        QCOMPARE(m_db->flaggedWaybills(), flaggedAfter);
         QVERIFY(m_window->mainDataSet()->isFiltered());
         QVERIFY(m_window->mainGrid()->updatesEnabled());
     }
@@ -204,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList());
         QCOMPARE(m_jobs.size(), 1);
         QCOMPARE(m_jobs[0].numbers, QStringList());
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
     }
 
     // The box as it stands when no settings file exists; a stored value replaces it.
@@ -238,14 +229,14 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         if (copies < 0) {
             QCOMPARE(m_jobs.size(), 0);
-            QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+            QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
             return;
         }
         QCOMPARE(m_jobs.size(), 1);
         QCOMPARE(m_jobs[0].copies, copies);
         QCOMPARE(m_jobs[0].copyOfSheet.size(), 3 * copies);
         // The print call returned: the view is marked, whatever the count.
-        QCOMPARE(flaggedNumbers().size(), 4);
+        QCOMPARE(m_db->flaggedWaybills().size(), 4);
     }
 
     void noTemplatePrintsNothingButRefreshes()
@@ -286,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(m_previews.size(), 3);
         QCOMPARE(m_previewBackgrounds, 3);
         QCOMPARE(m_jobs.size(), 0);
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
         QCOMPARE(numbersInView(), QStringList({"YD20260001", "YD20260002", "YD20260004"}));
     }
 
@@ -405,7 +396,7 @@ private Q_SLOTS:
         QCOMPARE(messages.texts(), QStringList());
         QCOMPARE(PdfText::pageCount(printed), 6);
         QCOMPARE(PdfText::imageCount(printed), 0);
-        QCOMPARE(flaggedNumbers(), QStringList{"YD20260003"});
+        QCOMPARE(m_db->flaggedWaybills(), QStringList{"YD20260003"});
         QCOMPARE(shownAfterEdit, QStringList(3, "预览中改的模板"));
         QCOMPARE(GetSqlValue(m_db->db(), "SELECT modqty FROM noteKind WHERE kindCode = 'A01'"),
                  QString("2"));
@@ -454,7 +445,7 @@ private Q_SLOTS:
         QVERIFY(m_window->mainDataSet()->isFiltered());
         QCOMPARE(m_window->mainDataSet()->state(), DataSet::State::Browse);
         QVERIFY(m_window->mainGrid()->updatesEnabled());
-        QCOMPARE(flaggedNumbers(), QStringList({"YD20260001", "YD20260003"}));
+        QCOMPARE(m_db->flaggedWaybills(), QStringList({"YD20260001", "YD20260003"}));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/ProgramFolder.h"
+#include "store/SqlHelpers.h"
 
 #include <QFile>
 
@@ -43,4 +44,13 @@ void TestDatabase::open(DataSet &dataSet, const QString &table, const QString &f
         dataSet.setFiltered(true);
     }
     dataSet.open();
+}
+
+QStringList TestDatabase::flaggedWaybills() const
+{
+    QStringList numbers;
+    for (const QVariantList &row :
+         GetSqlData(db(), "SELECT 单号 FROM 快递运单 WHERE 打印标记 <> 0 ORDER BY ID").rows)
+        numbers << row[0].toString();
+    return numbers;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QStringList>
 #include <QTemporaryDir>
 
 class DataSet;
@@ -18,6 +19,8 @@ public:
     void exec(const QString &script) const;
     // Opens a data set on a table of this database, under the filter when one is given.
     void open(DataSet &dataSet, const QString &table, const QString &filter = QString()) const;
+    // The numbers of the demo's waybills marked as printed, in the order they were entered.
+    QStringList flaggedWaybills() const;
 
 private:
     QTemporaryDir m_dir;
