@@ -3,13 +3,19 @@
 #include "FieldValue.h"
 #include "SqlHelpers.h"
 #include "StoreError.h"
+#include "StoreFunctions.h"
 
 #include <QSqlError>
 
 #include <QSqlQuery>
 #include <algorithm>
+#include <numeric>
+#include <vector>
 
-DataSet::DataSet(QObject *parent) : QObject(parent) {}
+DataSet::DataSet(QObject *parent) : QObject(parent)
+{
+    m_rows.setMaxCost(KeptRows);
+}
 
 void DataSet::requireOpen() const
 {
@@ -46,36 +52,20 @@ void DataSet::open()
     const QList<ColumnDef> columns = ReadTableColumns(m_db, m_tableName);
     if (columns.isEmpty())
         throw StoreError(QStringLiteral("数据表“%1”不存在").arg(m_tableName));
-    FilterExpression filter =
-        FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
-    const QString rowId = RowIdName(columns, m_tableName);
-
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    const QString order =
-        m_orderBy.isEmpty() ? rowId : quoteName(m_orderBy) + QStringLiteral(", ") + rowId;
-    if (!query.exec(QStringLiteral("SELECT %1, * FROM %2 ORDER BY %3")
-                        .arg(rowId, quoteName(m_tableName), order)))
-        throw EngineError(query.lastError());
-    QList<Record> records;
-    const int n = int(columns.size());
-    while (query.next()) {
-        Record r;
-        r.rowid = query.value(0).toLongLong();
-        r.values.reserve(n);
-        for (int i = 0; i < n; ++i)
-            r.values << FieldValue::fromStorage(query.value(i + 1), columns[i].type);
-        records << std::move(r);
-    }
+    m_filter = FilterExpression::compile(m_filtered ? m_filterText : QString(), columns);
     m_columns = columns;
     m_quotedNames.clear();
     for (const ColumnDef &c : std::as_const(m_columns))
         m_quotedNames << quoteName(c.name);
-    m_rowId = rowId;
-    m_records = std::move(records);
-    m_filter = std::move(filter);
+    m_rowId = RowIdName(columns, m_tableName);
     m_state = State::Browse;
-    rebuildView();
+    try {
+        rebuildView();
+    } catch (...) {
+        m_state = State::Inactive;
+        m_columns.clear();
+        throw;
+    }
     Q_EMIT stateChanged();
 }
 
@@ -86,8 +76,10 @@ void DataSet::close()
         return;
     m_buffer.clear();
     m_modified = false;
-    m_records.clear();
+    m_rows.clear();
     m_view.clear();
+    m_strays.clear();
+    ++m_postedChanges;
     m_columns.clear();
     m_current = -1;
     setState(State::Inactive);
@@ -109,9 +101,8 @@ void DataSet::setFilter(const QString &text)
         FilterExpression compiled =
             FilterExpression::compile(m_filtered ? text : QString(), m_columns);
         checkBrowseMode();
-        m_filter = std::move(compiled);
+        applyFilter(std::move(compiled));
         m_filterText = text;
-        rebuildView();
     } else {
         m_filterText = text;
     }
@@ -125,19 +116,41 @@ void DataSet::setFiltered(bool on)
         FilterExpression compiled =
             FilterExpression::compile(on ? m_filterText : QString(), m_columns);
         checkBrowseMode();
-        m_filter = std::move(compiled);
+        applyFilter(std::move(compiled));
         m_filtered = on;
-        rebuildView();
     } else {
         m_filtered = on;
     }
 }
 
-std::optional<FilterExpression::SqlCondition> DataSet::viewCondition() const
+// A filter whose rows cannot be read leaves the one in force, and its rows, as they were.
+void DataSet::applyFilter(FilterExpression compiled)
 {
-    if (m_state != State::Browse || m_master)
+    std::swap(m_filter, compiled);
+    try {
+        rebuildView();
+    } catch (...) {
+        m_filter = std::move(compiled);
+        throw;
+    }
+}
+
+std::optional<FilterExpression::SqlCondition> DataSet::postedViewCondition() const
+{
+    // Enough for the rows a clerk changes or adds in one sitting, few enough for any
+    // database's limit on bound values.
+    constexpr qsizetype MostStrays = 500;
+    if (!isOpen() || m_master || m_strays.size() > MostStrays)
         return std::nullopt;
-    return m_filter.toSql(m_columns);
+    auto condition = m_filter.toSql(m_columns);
+    if (!condition || m_strays.isEmpty())
+        return condition;
+    condition->where = QStringLiteral("(%1) OR %2 IN (%3)")
+                           .arg(condition->where, m_rowId,
+                                QStringList(m_strays.size(), QStringLiteral("?")).join(u','));
+    for (qint64 id : m_strays)
+        condition->values << id;
+    return condition;
 }
 
 void DataSet::setSort(const QString &column, Qt::SortOrder order)
@@ -150,31 +163,60 @@ void DataSet::setSort(const QString &column, Qt::SortOrder order)
         return;
     }
     checkBrowseMode();
-    const int record = m_current >= 0 ? m_view[m_current] : -1;
+    const qint64 record = m_current >= 0 ? m_view[m_current] : -1;
     m_sortColumn = column;
     m_sortOrder = order;
     rebuildView();
-    const int row = int(m_view.indexOf(record));
+    const int row = record < 0 ? -1 : int(m_view.indexOf(record));
     if (row > 0) {
         m_current = row;
         Q_EMIT currentRowChanged(m_current);
     }
 }
 
-void DataSet::sortView()
+// Sorts in memory rather than by the database, so that the order is the program's own
+// comparison of values as it reads them (case ignored in every script, money exact, dates in
+// time). Only the sort column is read, in one pass in row id order.
+void DataSet::sortView(QList<qint64> &ids) const
 {
     const int column = m_sortColumn.isEmpty() ? -1 : columnIndex(m_sortColumn);
-    if (column < 0)
+    if (column < 0 || ids.size() < 2)
         return;
     const FieldType type = m_columns[column].type;
+    QList<qint64> byId = ids;
+    std::sort(byId.begin(), byId.end());
+    std::vector<QVariant> values(byId.size());
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
+                        .arg(m_rowId, m_quotedNames[column], quoteName(m_tableName))))
+        throw EngineError(query.lastError());
+    qsizetype k = 0;
+    while (k < byId.size() && query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        while (k < byId.size() && byId[k] < id)
+            ++k;
+        if (k < byId.size() && byId[k] == id)
+            values[k] = FieldValue::fromStorage(query.value(1), type);
+    }
+    std::vector<qsizetype> slot(ids.size());
+    for (qsizetype i = 0; i < ids.size(); ++i)
+        slot[i] = std::lower_bound(byId.cbegin(), byId.cend(), ids[i]) - byId.cbegin();
+    std::vector<qsizetype> order(ids.size());
+    std::iota(order.begin(), order.end(), 0);
     const bool descending = m_sortOrder == Qt::DescendingOrder;
-    std::stable_sort(m_view.begin(), m_view.end(), [&](int a, int b) {
-        const QVariant &x = m_records[a].values[column];
-        const QVariant &y = m_records[b].values[column];
-        const int order = x.isNull() || y.isNull() ? int(y.isNull()) - int(x.isNull())
-                                                   : FieldValue::compare(x, y, type);
-        return descending ? order > 0 : order < 0;
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const QVariant &x = values[slot[a]];
+        const QVariant &y = values[slot[b]];
+        const int compared = x.isNull() || y.isNull() ? int(y.isNull()) - int(x.isNull())
+                                                      : FieldValue::compare(x, y, type);
+        return descending ? compared > 0 : compared < 0;
     });
+    QList<qint64> sorted;
+    sorted.reserve(ids.size());
+    for (qsizetype i : order)
+        sorted << ids[i];
+    ids = std::move(sorted);
 }
 
 void DataSet::setMasterLink(DataSet *master, const QString &masterField, const QString &detailField)
@@ -213,33 +255,147 @@ void DataSet::masterMoved()
     rebuildView();
 }
 
+// Reads the rows in view before changing anything, so that a failed reading leaves them.
 void DataSet::rebuildView()
 {
-    m_view.clear();
-    int linkColumn = -1;
-    QVariant masterValue;
-    const bool linked = m_master != nullptr;
-    if (linked) {
-        linkColumn = columnIndex(m_detailField);
-        if (m_master->isOpen() && m_master->currentRow() >= 0)
-            masterValue = m_master->fieldValue(m_masterField);
-    }
-    if (!linked || (linkColumn >= 0 && !masterValue.isNull())) {
-        const qint64 key = masterValue.toLongLong();
-        for (qsizetype i = 0; i < m_records.size(); ++i) {
-            if (m_records[i].deleted)
-                continue;
-            const QVariantList &values = m_records[i].values;
-            if (linked && (values[linkColumn].isNull() || values[linkColumn].toLongLong() != key))
-                continue;
-            if (m_filter.matches(values))
-                m_view << int(i);
-        }
-    }
-    sortView();
+    m_view = selectView();
+    m_rows.clear();
+    m_strays.clear();
+    ++m_postedChanges;
     m_current = m_view.isEmpty() ? -1 : 0;
     Q_EMIT reset();
     Q_EMIT currentRowChanged(m_current);
+}
+
+QString DataSet::viewOrder() const
+{
+    return m_orderBy.isEmpty() ? m_rowId : quoteName(m_orderBy) + QStringLiteral(", ") + m_rowId;
+}
+
+QList<qint64> DataSet::selectView() const
+{
+    std::optional<FilterExpression::SqlCondition> condition;
+    if (!m_master && StoreFunctions::install(m_db))
+        condition = m_filter.toSql(m_columns);
+    QList<qint64> ids = condition ? selectViewByCondition(*condition) : selectViewByReading();
+    sortView(ids);
+    return ids;
+}
+
+QList<qint64> DataSet::selectViewByCondition(const FilterExpression::SqlCondition &condition) const
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
+                      .arg(m_rowId, quoteName(m_tableName), condition.where, viewOrder()));
+    for (const QVariant &value : condition.values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw EngineError(query.lastError());
+    QList<qint64> ids;
+    while (query.next())
+        ids << query.value(0).toLongLong();
+    return ids;
+}
+
+// Reads every row that may be in view once and judges it here: for a filter only the program
+// can judge, and for a detail table, whose master's key the database narrows the rows to.
+QList<qint64> DataSet::selectViewByReading() const
+{
+    int linkColumn = -1;
+    QVariant masterValue;
+    if (m_master) {
+        linkColumn = columnIndex(m_detailField);
+        if (m_master->isOpen() && m_master->currentRow() >= 0)
+            masterValue = m_master->fieldValue(m_masterField);
+        if (linkColumn < 0 || masterValue.isNull())
+            return {};
+    }
+    const qint64 key = masterValue.toLongLong();
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1, * FROM %2%3 ORDER BY %4")
+                      .arg(m_rowId, quoteName(m_tableName),
+                           m_master ? QStringLiteral(" WHERE %1 = ?").arg(m_quotedNames[linkColumn])
+                                    : QString(),
+                           viewOrder()));
+    if (m_master)
+        query.addBindValue(key);
+    if (!query.exec())
+        throw EngineError(query.lastError());
+    QList<qint64> ids;
+    const qsizetype n = m_columns.size();
+    QVariantList values(n);
+    while (query.next()) {
+        for (qsizetype i = 0; i < n; ++i)
+            values[i] = FieldValue::fromStorage(query.value(int(i + 1)), m_columns[i].type);
+        if (m_master && (values[linkColumn].isNull() || values[linkColumn].toLongLong() != key))
+            continue;
+        if (m_filter.matches(values))
+            ids << query.value(0).toLongLong();
+    }
+    return ids;
+}
+
+// Reads the page of rows in view that holds row, leaving out those already kept. A row gone
+// from the table meanwhile reads as empty; a failed read leaves the page empty for now and is
+// tried again on the next asking, since a grid painting cannot take an error.
+void DataSet::readPage(int row) const
+{
+    const int first = row - row % PageRows;
+    const int last = qMin(first + PageRows, int(m_view.size()));
+    QList<qint64> wanted;
+    for (int r = first; r < last; ++r)
+        if (!m_rows.contains(m_view[r]))
+            wanted << m_view[r];
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
+                      .arg(m_rowId, quoteName(m_tableName),
+                           QStringList(wanted.size(), QStringLiteral("?")).join(u',')));
+    for (qint64 id : std::as_const(wanted))
+        query.addBindValue(id);
+    if (!query.exec()) {
+        qWarning("%s", qPrintable(EngineError(query.lastError()).detail()));
+        return;
+    }
+    const qsizetype n = m_columns.size();
+    QSet<qint64> read;
+    while (query.next()) {
+        auto *values = new QVariantList;
+        values->reserve(n);
+        for (qsizetype i = 0; i < n; ++i)
+            *values << FieldValue::fromStorage(query.value(int(i + 1)), m_columns[i].type);
+        const qint64 id = query.value(0).toLongLong();
+        read << id;
+        m_rows.insert(id, values);
+    }
+    for (qint64 id : std::as_const(wanted))
+        if (!read.contains(id))
+            m_rows.insert(id, new QVariantList(n));
+}
+
+QVariantList DataSet::postedValues(int row) const
+{
+    if (row < 0 || row >= m_view.size())
+        return {};
+    const qint64 id = m_view[row];
+    if (const QVariantList *kept = m_rows.object(id))
+        return *kept;
+    readPage(row);
+    if (const QVariantList *kept = m_rows.object(id))
+        return *kept;
+    return QVariantList(m_columns.size());
+}
+
+void DataSet::keepPosted(qint64 rowid, const QVariantList &values)
+{
+    m_rows.insert(rowid, new QVariantList(values));
+    if (m_filter.matches(values))
+        m_strays.remove(rowid);
+    else
+        m_strays.insert(rowid);
+    ++m_postedChanges;
 }
 
 int DataSet::rowCount() const
@@ -274,7 +430,7 @@ QVariant DataSet::value(int row, int column) const
         return QVariant();
     if (isBufferRow(row))
         return m_buffer[column];
-    return m_records[m_view[row]].values[column];
+    return postedValues(row).value(column);
 }
 
 QVariant DataSet::fieldValue(const QString &name) const
@@ -286,7 +442,7 @@ QVariantList DataSet::rowValues(int row) const
 {
     if (row < 0 || row >= rowCount())
         return {};
-    return isBufferRow(row) ? m_buffer : m_records[m_view[row]].values;
+    return isBufferRow(row) ? m_buffer : postedValues(row);
 }
 
 void DataSet::append()
@@ -312,7 +468,7 @@ void DataSet::edit()
         return;
     if (m_current < 0)
         throw StoreError(QStringLiteral("没有可以修改的记录"));
-    m_buffer = m_records[m_view[m_current]].values;
+    m_buffer = postedValues(m_current);
     m_assigned = QList<bool>(m_columns.size(), false);
     m_modified = false;
     setState(State::Edit);
@@ -386,7 +542,7 @@ QSqlQuery &DataSet::prepared(const QString &sql, std::optional<QSqlQuery> &local
     return *local;
 }
 
-DataSet::Record DataSet::readRecord(qint64 rowid) const
+QVariantList DataSet::readRow(qint64 rowid) const
 {
     std::optional<QSqlQuery> local;
     QSqlQuery &query = prepared(
@@ -395,30 +551,27 @@ DataSet::Record DataSet::readRecord(qint64 rowid) const
     query.bindValue(0, rowid);
     if (!query.exec() || !query.next())
         throw EngineError(query.lastError());
-    Record r;
-    r.rowid = rowid;
+    QVariantList values;
     for (qsizetype i = 0; i < m_columns.size(); ++i)
-        r.values << FieldValue::fromStorage(query.value(int(i)), m_columns[i].type);
+        values << FieldValue::fromStorage(query.value(int(i)), m_columns[i].type);
     // A kept statement must not hold the table open between posts.
     query.finish();
-    return r;
+    return values;
 }
 
 // A new row as posted, without reading it back: the values written, the declared defaults
 // of the columns left alone, and the counter, which is the row id.
-DataSet::Record DataSet::postedRecord(qint64 rowid) const
+QVariantList DataSet::rowAsPosted(qint64 rowid) const
 {
-    Record r;
-    r.rowid = rowid;
-    r.values = m_buffer;
+    QVariantList values = m_buffer;
     for (qsizetype i = 0; i < m_columns.size(); ++i) {
         const ColumnDef &c = m_columns[i];
         if (c.type == FieldType::Counter)
-            r.values[i] = rowid;
+            values[i] = rowid;
         else if (!m_assigned[i])
-            r.values[i] = c.hasDefault ? FieldValue::fromText(c.defaultText, c.type) : QVariant();
+            values[i] = c.hasDefault ? FieldValue::fromText(c.defaultText, c.type) : QVariant();
     }
-    return r;
+    return values;
 }
 
 void DataSet::post()
@@ -448,7 +601,7 @@ void DataSet::post()
         }
         sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
                   .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, ")), m_rowId);
-        values << m_records[m_view[m_current]].rowid;
+        values << m_view[m_current];
     }
     std::optional<QSqlQuery> local;
     QSqlQuery &query = prepared(sql, local);
@@ -460,11 +613,11 @@ void DataSet::post()
     query.finish();
 
     if (m_state == State::Insert) {
-        m_records << (m_batchMode ? postedRecord(insertedRowid) : readRecord(insertedRowid));
-        m_view << int(m_records.size() - 1);
+        keepPosted(insertedRowid,
+                   m_batchMode ? rowAsPosted(insertedRowid) : readRow(insertedRowid));
+        m_view << insertedRowid;
     } else {
-        Record &r = m_records[m_view[m_current]];
-        r = readRecord(r.rowid);
+        keepPosted(m_view[m_current], readRow(m_view[m_current]));
     }
     m_buffer.clear();
     m_modified = false;
@@ -511,11 +664,12 @@ void DataSet::deleteCurrent()
         return;
     if (m_state == State::Edit)
         cancel();
-    Record &record = m_records[m_view[m_current]];
+    const qint64 rowid = m_view[m_current];
     RunSql(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
-           {record.rowid});
-    // Left in place as a tombstone so that the indexes of the view stay valid.
-    record.deleted = true;
+           {rowid});
+    m_rows.remove(rowid);
+    m_strays.remove(rowid);
+    ++m_postedChanges;
     const int row = m_current;
     m_view.removeAt(row);
     m_current = m_view.isEmpty() ? -1 : qMin(row, int(m_view.size()) - 1);
@@ -536,8 +690,8 @@ void DataSet::deleteRowsInView()
     QSqlQuery query(db);
     query.prepare(
         QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId));
-    for (int index : std::as_const(m_view)) {
-        query.addBindValue(m_records[index].rowid);
+    for (qint64 rowid : std::as_const(m_view)) {
+        query.addBindValue(rowid);
         if (!query.exec()) {
             const QSqlError why = query.lastError();
             db.rollback();
@@ -549,9 +703,10 @@ void DataSet::deleteRowsInView()
         db.rollback();
         throw EngineError(why, QStringLiteral("删除失败"));
     }
-    for (int index : std::as_const(m_view))
-        m_records[index].deleted = true;
     m_view.clear();
+    m_rows.clear();
+    m_strays.clear();
+    ++m_postedChanges;
     m_current = -1;
     Q_EMIT reset();
     Q_EMIT currentRowChanged(m_current);
@@ -567,7 +722,7 @@ bool DataSet::locate(const QString &column, const QVariant &value)
     if (!wanted || wanted->isNull())
         return false;
     for (int row = 0; row < m_view.size(); ++row) {
-        const QVariant &v = m_records[m_view[row]].values[c];
+        const QVariant v = postedValues(row).value(c);
         if (!v.isNull() && FieldValue::compare(v, *wanted, m_columns[c].type) == 0) {
             setCurrentRow(row);
             return true;

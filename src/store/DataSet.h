@@ -3,8 +3,10 @@
 #include "ColumnDef.h"
 #include "FilterExpression.h"
 
+#include <QCache>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariantList>
@@ -13,9 +15,14 @@
 #include <memory>
 #include <optional>
 
-// An open table held in memory: its column definitions, its rows in the database's order,
-// the rows in view under a filter (and, for a detail table, under its master's current row),
-// a current row, and one row at a time being edited or inserted.
+// An open table: its column definitions, the rows in view under a filter (and, for a detail
+// table, under its master's current row) in the database's order or a column's, a current
+// row, and one row at a time being edited or inserted.
+//
+// Only the row ids in view are held; values are read a page of rows at a time as they are
+// asked for and the pages read lately are kept, so a table of a million rows opens at once
+// and holds little memory. The database selects the rows in view when it can judge the
+// filter (FilterExpression::toSql); otherwise the rows are read past once and judged here.
 //
 // Every value written is checked against what the table declares (type, text size,
 // required) before any statement runs, and each post is one statement, so a refused value
@@ -52,10 +59,14 @@ public:
     const QString &filter() const { return m_filterText; }
     void setFiltered(bool on);
     bool isFiltered() const { return m_filtered; }
-    // The rows in view as a condition over the table, for the database to work on them
-    // without reading them: nothing while a row is being edited or inserted, for a detail
-    // table, or under a filter that is judged only over rows in memory.
-    std::optional<FilterExpression::SqlCondition> viewCondition() const;
+    // The rows in view as posted, as a condition over the table for the database to work on
+    // them without reading them: a new row not yet posted is left out, an edited one taken
+    // as it was. Nothing for a detail table, under a filter that is judged only over rows in
+    // memory, or when many rows were changed or added since the filter chose them.
+    std::optional<FilterExpression::SqlCondition> postedViewCondition() const;
+    // Grows whenever the posted rows in view change (chosen anew, posted, deleted), so that a
+    // total worked out over them is known to be still good while it stays.
+    quint64 postedChanges() const { return m_postedChanges; }
 
     // The rows in view in the order of a column (empty values first), kept through filtering
     // and reopening; an empty name: as read. The current record stays current.
@@ -77,6 +88,8 @@ public:
     void first() { setCurrentRow(0); }
 
     QVariant value(int row, int column) const;
+    // The row's values as posted, even while it is being edited.
+    QVariantList postedValues(int row) const;
     QVariant fieldValue(int column) const { return value(m_current, column); }
     QVariant fieldValue(const QString &name) const;
     // The row's values as they stand (the edit buffer for the row being edited).
@@ -118,11 +131,9 @@ Q_SIGNALS:
     void stateChanged();
 
 private:
-    struct Record {
-        qint64 rowid = 0;
-        QVariantList values;
-        bool deleted = false;
-    };
+    // Rows read together when one of them is asked for, and how many rows are kept.
+    static constexpr int PageRows = 256;
+    static constexpr int KeptRows = 64 * PageRows;
 
     QSqlDatabase m_db;
     QString m_tableName;
@@ -131,8 +142,12 @@ private:
     QList<ColumnDef> m_columns;
     QStringList m_quotedNames; // the columns' names as statements write them
     QString m_rowId;           // how statements name the row id: a column may be called "rowid"
-    QList<Record> m_records;
-    QList<int> m_view; // indexes into m_records
+    QList<qint64> m_view;      // the row ids in view, in view order
+    mutable QCache<qint64, QVariantList> m_rows; // values of rows read lately, by row id
+    // Rows in view that the filter's condition would not select: changed or added since it
+    // chose the rows. A few are named to the database beside the condition.
+    QSet<qint64> m_strays;
+    quint64 m_postedChanges = 0;
     int m_current = -1;
 
     QString m_filterText;
@@ -154,13 +169,20 @@ private:
 
     QSqlQuery &prepared(const QString &sql, std::optional<QSqlQuery> &local) const;
     bool isBufferRow(int row) const;
+    void applyFilter(FilterExpression compiled);
     void rebuildView();
-    void sortView();
+    QList<qint64> selectView() const;
+    QList<qint64> selectViewByCondition(const FilterExpression::SqlCondition &condition) const;
+    QList<qint64> selectViewByReading() const;
+    void sortView(QList<qint64> &ids) const;
+    void readPage(int row) const;
+    void keepPosted(qint64 rowid, const QVariantList &values);
     void setState(State state);
     void requireOpen() const;
     void requireEditing() const;
-    Record readRecord(qint64 rowid) const;
-    Record postedRecord(qint64 rowid) const;
+    QVariantList readRow(qint64 rowid) const;
+    QVariantList rowAsPosted(qint64 rowid) const;
+    QString viewOrder() const;
     void validateBuffer() const;
     void masterMoved();
 };

@@ -10,63 +10,93 @@
 
 #include <QtNumeric>
 
-QStringList FooterTexts(const DataSet &dataSet)
+namespace {
+
+bool isSummed(const ColumnDef &column)
 {
-    const QList<ColumnDef> &columns = dataSet.columns();
+    return column.isNumeric() && column.name != u"ID";
+}
+
+FooterTotals noTotals(const QList<ColumnDef> &columns)
+{
+    FooterTotals totals;
+    for (const ColumnDef &column : columns)
+        totals.sums << (!isSummed(column)                 ? QVariant()
+                        : column.type == FieldType::Float ? QVariant(0.0)
+                                                          : QVariant(qint64(0)));
+    return totals;
+}
+
+// Adds a row's values to the totals, or takes them away (sign -1).
+void addRow(FooterTotals &totals, const QList<ColumnDef> &columns, const QVariantList &values,
+            int sign)
+{
+    totals.rows += sign;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        QVariant &sum = totals.sums[c];
+        if (!isSummed(columns[c]) || sum.isNull())
+            continue;
+        const QVariant &value = values.value(c);
+        switch (columns[c].type) {
+        case FieldType::Currency: {
+            qint64 units = sum.toLongLong();
+            const qint64 added = value.value<Currency>().units();
+            const bool overflow =
+                sign > 0 ? qAddOverflow(units, added, &units) : qSubOverflow(units, added, &units);
+            sum = overflow ? QVariant() : QVariant(units);
+            break;
+        }
+        case FieldType::Float:
+            sum = sum.toDouble() + sign * value.toDouble();
+            break;
+        default:
+            sum = sum.toLongLong() + sign * value.toLongLong();
+            break;
+        }
+    }
+}
+
+} // namespace
+
+QStringList FooterTexts(const QList<ColumnDef> &columns, const FooterTotals &totals)
+{
     QStringList texts(columns.size());
     if (!columns.isEmpty())
-        texts[0] = QString::number(dataSet.rowCount());
-    const int rows = dataSet.rowCount();
-    for (int c = 0; c < columns.size(); ++c) {
-        const ColumnDef &column = columns[c];
-        if (!column.isNumeric() || column.name == u"ID")
+        texts[0] = QString::number(totals.rows);
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        if (!isSummed(columns[c]))
             continue;
-        switch (column.type) {
-        case FieldType::Currency: {
-            qint64 units = 0;
-            bool overflow = false;
-            for (int r = 0; r < rows && !overflow; ++r)
-                overflow =
-                    qAddOverflow(units, dataSet.value(r, c).value<Currency>().units(), &units);
-            texts[c] =
-                overflow
-                    ? QStringLiteral("合计超出范围")
-                    : DataSetModel::formatMoney(QVariant::fromValue(Currency::fromUnits(units)));
+        const QVariant &sum = totals.sums[c];
+        switch (columns[c].type) {
+        case FieldType::Currency:
+            texts[c] = sum.isNull() ? QStringLiteral("合计超出范围")
+                                    : DataSetModel::formatMoney(QVariant::fromValue(
+                                          Currency::fromUnits(sum.toLongLong())));
             break;
-        }
-        case FieldType::Float: {
-            double sum = 0;
-            for (int r = 0; r < rows; ++r)
-                sum += dataSet.value(r, c).toDouble();
-            texts[c] = QString::number(sum, 'g', 15);
+        case FieldType::Float:
+            texts[c] = QString::number(sum.toDouble(), 'g', 15);
             break;
-        }
-        default: {
-            qint64 sum = 0;
-            for (int r = 0; r < rows; ++r)
-                sum += dataSet.value(r, c).toLongLong();
-            texts[c] = QString::number(sum);
+        default:
+            texts[c] = QString::number(sum.toLongLong());
             break;
-        }
         }
     }
     return texts;
 }
 
-std::optional<QStringList> DatabaseFooterTexts(const DataSet &dataSet)
+std::optional<FooterTotals> DatabaseFooterTotals(const DataSet &dataSet)
 {
-    const auto condition = dataSet.viewCondition();
+    const auto condition = dataSet.postedViewCondition();
     if (!condition || !StoreFunctions::install(dataSet.database()))
         return std::nullopt;
     const QList<ColumnDef> &columns = dataSet.columns();
     QStringList sums{QStringLiteral("COUNT(*)")};
-    QList<int> summed;
-    for (int c = 0; c < columns.size(); ++c) {
-        const ColumnDef &column = columns[c];
-        if (!column.isNumeric() || column.name == u"ID")
+    QList<qsizetype> summed;
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        if (!isSummed(columns[c]))
             continue;
-        const QString name = quoteName(column.name);
-        sums << (column.type == FieldType::Currency
+        const QString name = quoteName(columns[c].name);
+        sums << (columns[c].type == FieldType::Currency
                      ? QStringLiteral("SUM(quillet_money(%1))").arg(name)
                      : QStringLiteral("SUM(%1)").arg(name));
         summed << c;
@@ -82,24 +112,42 @@ std::optional<QStringList> DatabaseFooterTexts(const DataSet &dataSet)
     // which names it.
     if (!query.exec() || !query.next())
         return std::nullopt;
-    QStringList texts(columns.size());
-    if (!columns.isEmpty())
-        texts[0] = QString::number(query.value(0).toLongLong());
-    for (int i = 0; i < summed.size(); ++i) {
-        const int c = summed[i];
-        const QVariant sum = query.value(i + 1);
-        switch (columns[c].type) {
-        case FieldType::Currency:
-            texts[c] = DataSetModel::formatMoney(
-                QVariant::fromValue(Currency::fromUnits(sum.toLongLong())));
-            break;
-        case FieldType::Float:
-            texts[c] = QString::number(sum.toDouble(), 'g', 15);
-            break;
-        default:
-            texts[c] = QString::number(sum.toLongLong());
-            break;
-        }
+    FooterTotals totals = noTotals(columns);
+    totals.rows = query.value(0).toLongLong();
+    for (qsizetype i = 0; i < summed.size(); ++i) {
+        const QVariant sum = query.value(int(i + 1));
+        totals.sums[summed[i]] = columns[summed[i]].type == FieldType::Float
+                                     ? QVariant(sum.toDouble())
+                                     : QVariant(sum.toLongLong());
     }
-    return texts;
+    return totals;
+}
+
+QStringList FooterTexts(const DataSet &dataSet)
+{
+    const QList<ColumnDef> &columns = dataSet.columns();
+    FooterTotals totals = noTotals(columns);
+    for (int r = 0; r < dataSet.rowCount(); ++r)
+        addRow(totals, columns, dataSet.rowValues(r), 1);
+    return FooterTexts(columns, totals);
+}
+
+QStringList ViewFooter::texts(const DataSet &dataSet)
+{
+    if (!dataSet.isOpen())
+        return {};
+    if (dataSet.postedChanges() != m_postedChanges) {
+        m_posted = DatabaseFooterTotals(dataSet);
+        m_postedChanges = dataSet.postedChanges();
+    }
+    if (!m_posted)
+        return FooterTexts(dataSet);
+    FooterTotals totals = *m_posted;
+    const QList<ColumnDef> &columns = dataSet.columns();
+    const int current = dataSet.currentRow();
+    if (dataSet.state() == DataSet::State::Edit)
+        addRow(totals, columns, dataSet.postedValues(current), -1);
+    if (dataSet.state() == DataSet::State::Edit || dataSet.state() == DataSet::State::Insert)
+        addRow(totals, columns, dataSet.rowValues(current), 1);
+    return FooterTexts(columns, totals);
 }

@@ -46,7 +46,7 @@ void GridFooter::scheduleRefresh()
 
 void GridFooter::refresh()
 {
-    m_texts = m_grid->dataSet()->isOpen() ? FooterTexts(*m_grid->dataSet()) : QStringList();
+    m_texts = m_footer.texts(*m_grid->dataSet());
     update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/FooterSums.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -20,6 +22,7 @@ protected:
 
 private:
     RecordGrid *m_grid;
+    ViewFooter m_footer;
     QStringList m_texts;
     bool m_refreshPending = false;
 

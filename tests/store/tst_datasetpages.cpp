@@ -1,0 +1,125 @@
+#include "support/TestDatabase.h"
+
+#include "store/DataSet.h"
+#include "store/FooterSums.h"
+
+#include <QtTest>
+
+// A data set holds only the row ids in view and reads values a page at a time, keeping the
+// pages read lately: tables larger than a page and than what is kept show every row right,
+// in a column's order, and the footers stay exact while rows are changed, added and removed.
+class TestDataSetPages : public QObject {
+    Q_OBJECT
+
+    // Rows 1..count: 名称 as given by nameSql over i, 数量 = i, 金额 = i / 100.
+    static void fill(const TestDatabase &t, int count, const QString &nameSql)
+    {
+        t.exec(QStringLiteral(
+                   "CREATE TABLE 大表 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), "
+                   "数量 Long, 金额 Currency);\n"
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                   "INSERT INTO 大表 (名称, 数量, 金额) SELECT %2, i, i / 100.0 FROM n;\n")
+                   .arg(count)
+                   .arg(nameSql));
+    }
+
+    static QList<qint64> ids(const DataSet &ds)
+    {
+        QList<qint64> seen;
+        for (int r = 0; r < ds.rowCount(); ++r)
+            seen << ds.value(r, 0).toLongLong();
+        return seen;
+    }
+
+private Q_SLOTS:
+    void readsEveryRowPastWhatIsKept()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        fill(t, 20000, "'N' || i");
+        DataSet ds;
+        t.open(ds, "大表", "数量 > 10");
+        QCOMPARE(ds.rowCount(), 19990);
+        for (int r = 0; r < ds.rowCount(); ++r)
+            if (ds.value(r, 2).toLongLong() != r + 11)
+                QFAIL(qPrintable(
+                    QStringLiteral("row %1 reads %2").arg(r).arg(ds.value(r, 2).toString())));
+        // The first page was let go while the last ones were read.
+        QCOMPARE(ds.value(0, 1).toString(), QString("N11"));
+        // 11 + ... + 20000 = 20000 * 20001 / 2 - 55.
+        const QStringList expected{"19990", "", "200009945", "￥2000099.45"};
+        QCOMPARE(FooterTexts(ds), expected);
+        QCOMPARE(ViewFooter().texts(ds), expected);
+    }
+
+    void sortsAcrossPagesCaseIgnoredEmptyFirstAndStable_data()
+    {
+        QTest::addColumn<Qt::SortOrder>("order");
+        QTest::newRow("ascending") << Qt::AscendingOrder;
+        QTest::newRow("descending") << Qt::DescendingOrder;
+    }
+    void sortsAcrossPagesCaseIgnoredEmptyFirstAndStable()
+    {
+        QFETCH(Qt::SortOrder, order);
+        TestDatabase t(TestDatabase::Empty);
+        // i % 3 = 0: no name; 1: "b" and "B" by turns, equal with case ignored; 2: "A".
+        fill(t, 1000,
+             "CASE i % 3 WHEN 0 THEN NULL WHEN 1 THEN (CASE i % 2 WHEN 0 THEN 'b' ELSE 'B' END) "
+             "ELSE 'A' END");
+        DataSet ds;
+        t.open(ds, "大表");
+        ds.setSort("名称", order);
+        QList<qint64> empty, a, b;
+        for (qint64 i = 1; i <= 1000; ++i)
+            (i % 3 == 0 ? empty : i % 3 == 1 ? b : a) << i;
+        // Rows that compare equal keep the order they were read in, either way.
+        const QList<qint64> expected = order == Qt::AscendingOrder ? empty + a + b : b + a + empty;
+        QCOMPARE(ids(ds), expected);
+    }
+
+    void footersStayExactAsRowsLeaveTheFilterArriveAndGo()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        fill(t, 1000, "'N' || i");
+        DataSet ds;
+        t.open(ds, "大表", "数量 < 100");
+        ViewFooter footer;
+        QCOMPARE(footer.texts(ds), QStringList({"99", "", "4950", "￥49.50"}));
+
+        // The first row no longer passes the filter but stays in view, as typed.
+        ds.edit();
+        ds.setFieldValue("数量", 500);
+        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5449", "￥49.50"}));
+        ds.post();
+        QCOMPARE(ds.value(0, 2).toLongLong(), 500);
+        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5449", "￥49.50"}));
+        QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
+
+        ds.append();
+        ds.setFieldValue("数量", 1000);
+        ds.setFieldValue("金额", 0.5);
+        QCOMPARE(footer.texts(ds), QStringList({"100", "", "6449", "￥50.00"}));
+        ds.post();
+        QCOMPARE(footer.texts(ds), QStringList({"100", "", "6449", "￥50.00"}));
+        QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
+
+        ds.first();
+        ds.deleteCurrent();
+        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5949", "￥49.99"}));
+        QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
+    }
+
+    void rowGoneMeanwhileReadsEmpty()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        fill(t, 10, "'N' || i");
+        DataSet ds;
+        t.open(ds, "大表");
+        t.exec("DELETE FROM 大表 WHERE ID = 3;\n");
+        QCOMPARE(ds.value(1, 1).toString(), QString("N2"));
+        QVERIFY(ds.value(2, 1).isNull());
+        QCOMPARE(ds.rowValues(2).size(), 4);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataSetPages)
+#include "tst_datasetpages.moc"
