@@ -569,8 +569,9 @@ void DesignerPageView::paintScan(QPainter &painter, const ReportPage &page)
         return;
     if (page.background.constData() != m_scanBytes.constData() && page.background != m_scanBytes) {
         m_scanBytes = page.background;
-        m_scanImage = QImage::fromData(page.background);
+        m_scanImage = QImage();
         m_scan = QPixmap();
+        decodeScan(m_scanBytes);
     }
     if (m_scanImage.isNull())
         return;
