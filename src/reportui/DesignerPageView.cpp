@@ -3,6 +3,7 @@
 #include "DesignerPanels.h"
 #include "DesignerRuler.h"
 #include "DesignerSnapping.h"
+#include "RendererScale.h"
 #include "report/Expression.h"
 #include "report/ReportError.h"
 #include "report/TextExpression.h"
@@ -690,13 +691,10 @@ void DesignerPageView::paintObjects(QPainter &painter, const QList<ObjectId> &id
         if (isMarked(id))
             marked << rect.normalized();
     }
-    // The renderer measures by the device's reported resolution; the scale makes that the
-    // zoom's, and the translation puts the paper's edge where the page is shown.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(pageOrigin());
-    const double deviceMm = painter.device()->logicalDpiX() / 25.4;
-    painter.scale(pixelsPerMm() / deviceMm, pixelsPerMm() / deviceMm);
+    scaleRendererTo(painter, pixelsPerMm(), pixelsPerMm());
     m_renderer.drawPage(painter, drawn);
     painter.restore();
 
