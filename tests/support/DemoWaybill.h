@@ -4,6 +4,7 @@
 // paper, worked out from the template's bands and objects independently of the engine.
 
 #include "report/Report.h"
+#include "store/TemplateStore.h"
 #include "support/PdfText.h"
 #include "support/SampleReports.h"
 
@@ -34,6 +35,18 @@ inline Report demoReport(WaybillData &data)
         return name == u"FieldIsNull" ? QVariant(false) : QVariant(QStringLiteral("大写金额"));
     });
     return report;
+}
+
+// The demo kind 快递运单 (A01) given its own template tuned to a printer whose feed is off by
+// the correction, as a user does in the page setup.
+inline void storeCorrectedTemplate(const QSqlDatabase &db, QPointF correction)
+{
+    TemplateStore store(db, QStringLiteral("A01"));
+    store.lookup();
+    Report tuned;
+    tuned.loadFromBytes(store.templateBytes());
+    tuned.definition().pages[0].printOffset = correction;
+    store.save(tuned.saveToBytes());
 }
 
 // Where the template puts the first glyph of each text on a page: the band's top (laid
