@@ -1,6 +1,6 @@
 #pragma once
 
-// The shipped demo waybill prepared over sample data, and where its texts must land on
+// Where the texts of the shipped demo waybill (SampleReports::demoReport) must land on
 // paper, worked out from the template's bands and objects independently of the engine.
 
 #include "report/Report.h"
@@ -8,7 +8,6 @@
 #include "support/PdfText.h"
 #include "support/SampleReports.h"
 
-#include <QFile>
 #include <QTest>
 
 namespace DemoWaybill {
@@ -16,26 +15,6 @@ namespace DemoWaybill {
 using namespace SampleReports;
 
 inline constexpr double toleranceMm = 0.5;
-
-inline Report demoReport(WaybillData &data)
-{
-    QFile file(QStringLiteral(QUILLET_DATA_DIR "/demo_waybill.xml"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("demo template missing");
-    Report report;
-    report.loadFromBytes(file.readAll());
-    report.setDataset(&data.note);
-    report.setDataset(&data.sub);
-    // Stand-ins for the program's functions: they print a recognisable word.
-    report.addFunction(QStringLiteral("function FieldIsNull(FieldName: string): Boolean"),
-                       QStringLiteral("自定义"), {});
-    report.addFunction(QStringLiteral("function rmbToBIG(Value: Currency): string"),
-                       QStringLiteral("自定义"), {});
-    report.setUserFunctionHandler([](const QString &name, const QVariantList &) {
-        return name == u"FieldIsNull" ? QVariant(false) : QVariant(QStringLiteral("大写金额"));
-    });
-    return report;
-}
 
 // The demo kind 快递运单 (A01) given its own template tuned to a printer whose feed is off by
 // the correction, as a user does in the page setup.
