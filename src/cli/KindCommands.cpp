@@ -8,7 +8,9 @@
 #include "store/Catalogue.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
+#include "store/IniFile.h"
 #include "store/KindRecords.h"
+#include "store/ProgramFolder.h"
 #include "store/SheetImport.h"
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
@@ -177,8 +179,9 @@ int KindCommands::print(const CommandOptions &o, QTextStream &out, QTextStream &
         throw StoreError(
             QStringLiteral("单据类型 %1（%2）还没有模板，请先在单据窗口中用“设计”做好模板。")
                 .arg(tables.code, tables.name));
-    const int copies =
-        std::max(KindRecords::copiesNumber(o.copies.value_or(KindRecords::storedCopies())), 0);
+    const QString copiesText =
+        o.copies ? *o.copies : KindRecords::storedCopies(IniFile(ProgramFolder::settingsPath()));
+    const int copies = std::max(KindRecords::copiesNumber(copiesText), 0);
     if (!o.printer.isEmpty() && QPrinterInfo::printerInfo(o.printer).isNull())
         throw ReportError(QStringLiteral("找不到打印机“%1”。").arg(o.printer));
     if (tables.note.isEmpty()) {

@@ -96,7 +96,6 @@ void TDFindForm::btnOkClick()
         reject();
         return;
     }
-    m_cancelled = false;
     accept();
 }
 

@@ -17,8 +17,6 @@ public:
     explicit TDFindForm(DataSet *rows, QWidget *parent = nullptr);
 
     RecordGrid *grid() const { return m_dbgFind; }
-    // Set until OK is pressed over a list with rows.
-    bool isCancelled() const { return m_cancelled; }
     // The selected cell as text: the focused column of the current row, empty without one.
     QString selectedValue() const;
 
@@ -31,7 +29,6 @@ private:
     RecordGrid *m_dbgFind;
     QPushButton *m_OKBtn;
     QPushButton *m_CancelBtn;
-    bool m_cancelled = true;
 
     void edtFindChange(const QString &text);
     void btnOkClick();

@@ -3,6 +3,7 @@
 #include "widgets/RecordGrid.h"
 #include "widgets/WindowFont.h"
 
+#include "store/CopiedRow.h"
 #include "store/DataSet.h"
 #include "store/Database.h"
 #include "store/IniFile.h"
@@ -105,30 +106,17 @@ void TbaseDataForm::ImportFromExcel()
 
 void TbaseDataForm::CopyRow()
 {
-    if (!m_table->isOpen() || m_table->isEmpty())
-        return;
-    m_copyBuffer.clear();
-    const QVariantList values = m_table->rowValues(m_table->currentRow());
-    const QList<ColumnDef> &columns = m_table->columns();
-    for (int c = 0; c < columns.size(); ++c)
-        m_copyBuffer.append({columns[c].name, values[c]});
-    Q_EMIT rowCopied();
+    if (m_copied.copyFrom(*m_table))
+        Q_EMIT rowCopied();
 }
 
 void TbaseDataForm::PasteRow()
 {
     // Nothing copied in this window yet: there is no row to paste.
-    if (m_copyBuffer.isEmpty() || !m_table->isOpen())
+    if (m_copied.isEmpty() || !m_table->isOpen())
         return;
     try {
-        m_table->append();
-        for (const auto &[name, value] : std::as_const(m_copyBuffer)) {
-            const int c = m_table->columnIndex(name);
-            if (c < 0 || name == u"ID" || m_table->columns()[c].type == FieldType::Binary)
-                continue;
-            m_table->setFieldValue(c, value);
-        }
-        m_table->post();
+        m_copied.pasteInto(*m_table, {QStringLiteral("ID")});
         m_table->reopen();
         SetUpGrid();
     } catch (const QuilletError &e) {

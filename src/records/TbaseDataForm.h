@@ -1,10 +1,7 @@
 #pragma once
 
+#include "store/CopiedRow.h"
 #include "widgets/TChildForm.h"
-
-#include <QList>
-#include <QPair>
-#include <QVariant>
 
 class DataSet;
 class RecordGrid;
@@ -36,5 +33,5 @@ public:
 private:
     DataSet *m_table;
     RecordGrid *m_grid;
-    QList<QPair<QString, QVariant>> m_copyBuffer;
+    CopiedRow m_copied;
 };

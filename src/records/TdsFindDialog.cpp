@@ -10,8 +10,8 @@ bool TdsFindDialog::Execute()
     if (!m_rows)
         return false;
     TDFindForm form(m_rows, m_parent);
-    form.exec();
-    if (form.isCancelled())
+    // Only OK over a list with rows accepts.
+    if (form.exec() != QDialog::Accepted)
         return false;
     m_foundValue = form.selectedValue();
     return true;

@@ -226,7 +226,7 @@ void TmakeNote::SetUpGrid(RecordGrid *grid, bool isMain)
                              : QStringList{QStringLiteral("MID"), QStringLiteral("ID")});
     if (isMain && ini.exists()) {
         const QSignalBlocker quiet(m_edtCopies); // reading the value is no change to store
-        m_edtCopies->setText(KindRecords::storedCopies());
+        m_edtCopies->setText(KindRecords::storedCopies(ini));
     }
 }
 

@@ -2,12 +2,10 @@
 
 #include "printing/RecordReport.h"
 #include "report/Report.h"
+#include "store/CopiedRow.h"
 #include "store/TemplateStore.h"
 #include "widgets/TChildForm.h"
 
-#include <QList>
-#include <QPair>
-#include <QVariant>
 #include <optional>
 
 class CheckedDateEdit;
@@ -88,7 +86,7 @@ private:
     GridFooter *m_detailFooter;
     QWidget *m_detailPane;
     QSplitter *m_splitter;
-    QList<QPair<QString, QVariant>> m_copyBuffer;
+    CopiedRow m_copied;
     RecordReport m_records;
     Report &m_frxReport;
     std::optional<TemplateStore> m_qryNoteTPL; // the kind's noteKind row, once opened

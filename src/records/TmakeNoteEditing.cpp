@@ -4,6 +4,7 @@
 
 #include "widgets/RecordGrid.h"
 
+#include "store/CopiedRow.h"
 #include "store/DataSet.h"
 #include "store/KindRecords.h"
 #include "store/StoreError.h"
@@ -70,30 +71,18 @@ void TmakeNote::ClearAll()
 
 void TmakeNote::CopyRow()
 {
-    if (!m_tblNote->isOpen() || m_tblNote->isEmpty())
-        return;
-    m_copyBuffer.clear();
-    const QVariantList values = m_tblNote->rowValues(m_tblNote->currentRow());
-    const QList<ColumnDef> &columns = m_tblNote->columns();
-    for (int c = 0; c < columns.size(); ++c)
-        m_copyBuffer.append({columns[c].name, values[c]});
-    Q_EMIT rowCopied();
+    if (m_copied.copyFrom(*m_tblNote))
+        Q_EMIT rowCopied();
 }
 
 void TmakeNote::PasteRow()
 {
-    if (m_copyBuffer.isEmpty() || !m_tblNote->isOpen())
+    if (m_copied.isEmpty() || !m_tblNote->isOpen())
         return;
     try {
-        m_tblNote->append();
-        for (const auto &[name, value] : std::as_const(m_copyBuffer)) {
-            const int c = m_tblNote->columnIndex(name);
-            if (c < 0 || name == u"ID" || name == u"打印标记" || name == FillDate ||
-                m_tblNote->columns()[c].type == FieldType::Binary)
-                continue;
-            m_tblNote->setFieldValue(c, value);
-        }
-        m_tblNote->post();
+        // The copy is a new record: not printed yet, and filled in today.
+        m_copied.pasteInto(*m_tblNote,
+                           {QStringLiteral("ID"), QStringLiteral("打印标记"), FillDate});
         m_tblNote->reopen();
         SetUpGrid(m_dbgrdNote, true);
     } catch (const QuilletError &e) {

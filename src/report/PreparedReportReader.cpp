@@ -18,19 +18,8 @@ public:
 
     QList<PreparedPage> read()
     {
-        if (!m_xml.readNextStartElement())
-            fail(QStringLiteral("不是预览文件"));
-        if (m_xml.name() != PreparedReportWriter::root)
-            fail(QStringLiteral("不是预览文件（根元素为 %1）").arg(m_xml.name()));
-        allow({QStringLiteral("version")});
-        bool ok = false;
-        const int version = m_xml.attributes().value(QStringLiteral("version")).toInt(&ok);
-        if (!ok || version < 1)
-            fail(QStringLiteral("缺少有效的版本号"));
-        if (version > PreparedReportWriter::formatVersion)
-            fail(QStringLiteral("文件版本 %1 高于本程序能读取的版本 %2")
-                     .arg(version)
-                     .arg(PreparedReportWriter::formatVersion));
+        readRoot(PreparedReportWriter::root, {QStringLiteral("version")}, QStringLiteral("文件"),
+                 PreparedReportWriter::formatVersion);
 
         QList<PreparedPage> pages;
         while (m_xml.readNextStartElement()) {
@@ -41,10 +30,7 @@ public:
             else
                 unexpectedElement();
         }
-        while (!m_xml.atEnd())
-            m_xml.readNext();
-        if (m_xml.hasError())
-            fail(m_xml.errorString());
+        readToEnd();
         return pages;
     }
 

@@ -106,6 +106,33 @@ void Writer::writeObject(const ReportObject &object, const QStringList &rectName
     flag(QStringLiteral("locked"), object.locked, d.locked);
 }
 
+void Reader::readRoot(const QString &root, const QSet<QString> &attributes,
+                      const QString &versionOf, int newestVersion)
+{
+    if (!m_xml.readNextStartElement())
+        fail(QStringLiteral("不是%1").arg(m_fileKind));
+    if (m_xml.name() != root)
+        fail(QStringLiteral("不是%1（根元素为 %2）").arg(m_fileKind, m_xml.name()));
+    allow(attributes);
+    bool ok = false;
+    const int version = m_xml.attributes().value(QStringLiteral("version")).toInt(&ok);
+    if (!ok || version < 1)
+        fail(QStringLiteral("缺少有效的版本号"));
+    if (version > newestVersion)
+        fail(QStringLiteral("%1版本 %2 高于本程序能读取的版本 %3")
+                 .arg(versionOf)
+                 .arg(version)
+                 .arg(newestVersion));
+}
+
+void Reader::readToEnd()
+{
+    while (!m_xml.atEnd())
+        m_xml.readNext();
+    if (m_xml.hasError())
+        fail(m_xml.errorString());
+}
+
 void Reader::fail(const QString &why) const
 {
     throw ReportError(QStringLiteral("无法读取%1（第 %2 行）：%3")

@@ -44,6 +44,13 @@ public:
     Reader(const QByteArray &bytes, const QString &fileKind) : m_xml(bytes), m_fileKind(fileKind) {}
 
 protected:
+    // Enters the root element, named `root` with only `attributes`, and checks its version
+    // against the newest this program reads; `versionOf` names what has the version in
+    // messages ("模板").
+    void readRoot(const QString &root, const QSet<QString> &attributes, const QString &versionOf,
+                  int newestVersion);
+    // Reads past the root's end tag, refusing whatever else is not XML.
+    void readToEnd();
     // Throws ReportError saying what is wrong and on which line.
     [[noreturn]] void fail(const QString &why) const;
     [[noreturn]] void unexpectedElement() const;

@@ -16,20 +16,8 @@ public:
 
     ReportTemplate read()
     {
-        if (!m_xml.readNextStartElement())
-            fail(QStringLiteral("不是报表模板"));
-        if (m_xml.name() != ReportXmlNames::root)
-            fail(QStringLiteral("不是报表模板（根元素为 %1）").arg(m_xml.name()));
-        allow({QStringLiteral("version"), QStringLiteral("printer")});
-        const QString version = m_xml.attributes().value(QStringLiteral("version")).toString();
-        bool ok = false;
-        const int number = version.toInt(&ok);
-        if (!ok || number < 1)
-            fail(QStringLiteral("缺少有效的版本号"));
-        if (number > ReportXmlWriter::formatVersion)
-            fail(QStringLiteral("模板版本 %1 高于本程序能读取的版本 %2")
-                     .arg(number)
-                     .arg(ReportXmlWriter::formatVersion));
+        readRoot(ReportXmlNames::root, {QStringLiteral("version"), QStringLiteral("printer")},
+                 QStringLiteral("模板"), ReportXmlWriter::formatVersion);
 
         ReportTemplate report;
         report.printerName = attribute(QStringLiteral("printer"), report.printerName);
@@ -44,10 +32,7 @@ public:
                 unexpectedElement();
             }
         }
-        while (!m_xml.atEnd())
-            m_xml.readNext();
-        if (m_xml.hasError())
-            fail(m_xml.errorString());
+        readToEnd();
         return report;
     }
 

@@ -28,7 +28,7 @@ QString DesignerNames::objectKind(ReportObject::Kind kind)
     case ReportObject::Kind::Barcode:
         return QStringLiteral("条码");
     case ReportObject::Kind::CheckMark:
-        return QStringLiteral("勾选标记");
+        return QStringLiteral("复选标记");
     }
     return {};
 }

@@ -20,7 +20,7 @@ DesignerObjectTree::DesignerObjectTree(TemplateDocument *document, QWidget *pare
     connect(document, &TemplateDocument::reset, this, &DesignerObjectTree::rebuild);
     connect(document, &TemplateDocument::objectsAdded, this, &DesignerObjectTree::rebuild);
     connect(document, &TemplateDocument::objectsRemoved, this, &DesignerObjectTree::rebuild);
-    connect(document, &TemplateDocument::objectsChanged, this, &DesignerObjectTree::rebuild);
+    connect(document, &TemplateDocument::objectsChanged, this, &DesignerObjectTree::objectsChange);
     connect(document, &TemplateDocument::bandsChanged, this, &DesignerObjectTree::rebuild);
     connect(document, &TemplateDocument::pagesChanged, this, &DesignerObjectTree::rebuild);
     connect(document, &TemplateDocument::selectionChanged, this,
@@ -60,6 +60,25 @@ void DesignerObjectTree::rebuild()
     expandAll();
     m_following = false;
     followSelection();
+}
+
+// Most changes are of geometry or properties: the items stay, with their names renewed, and
+// the tree keeps what the user folded and where it was scrolled. A move to another band or
+// place in the z-order rebuilds it.
+void DesignerObjectTree::objectsChange(const QList<TemplateDocument::ObjectId> &ids)
+{
+    for (TemplateDocument::ObjectId id : ids) {
+        QTreeWidgetItem *item = m_items.value(id);
+        const std::optional<TemplateDocument::Place> place = m_document->place(id);
+        if (!item || !place || item->parent()->data(0, PageRole).toInt() != place->page ||
+            item->parent()->data(0, BandRole).toInt() != place->band ||
+            item->parent()->indexOfChild(item) != place->index) {
+            rebuild();
+            return;
+        }
+    }
+    for (TemplateDocument::ObjectId id : ids)
+        m_items.value(id)->setText(0, DesignerNames::object(m_document->object(id)));
 }
 
 void DesignerObjectTree::followSelection()

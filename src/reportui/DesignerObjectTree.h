@@ -21,6 +21,7 @@ Q_SIGNALS:
 
 private:
     void rebuild();
+    void objectsChange(const QList<TemplateDocument::ObjectId> &ids);
     void followSelection();
     void treeSelectionChange();
 

@@ -3,13 +3,12 @@
 #include "DesignerBackgroundDialog.h"
 #include "DesignerCalibrationDialog.h"
 #include "DesignerCalibrationSheet.h"
+#include "DesignerPanels.h"
 #include "PageSetupDialog.h"
 #include "report/ReportError.h"
-#include "widgets/FileDialogs.h"
 #include "widgets/Messages.h"
 
 #include <QAction>
-#include <QFile>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPrinterInfo>
@@ -84,23 +83,16 @@ void DesignerPageCommands::actSetBackgroundExecute()
     const int page = currentPage();
     if (page < 0)
         return;
-    const QString path = FileDialogs::getOpenFileName(
-        m_window, QStringLiteral("选择扫描的单据图片"),
-        QStringLiteral("图片 (*.png *.jpg *.jpeg *.bmp *.tif *.tiff);;所有文件 (*)"));
-    if (path.isEmpty())
+    const std::optional<PictureFile> scan =
+        openPictureFile(m_window, QStringLiteral("选择扫描的单据图片"));
+    if (!scan)
         return;
-    QFile file(path);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    const QImage image = QImage::fromData(bytes);
-    if (image.isNull()) {
-        Messages::error(m_window, QStringLiteral("无法读取图片文件“%1”。").arg(path));
-        return;
-    }
-    DesignerBackgroundDialog dialog(image, m_document->definition().pages[page].sizeMm(), m_window);
+    DesignerBackgroundDialog dialog(scan->image, m_document->definition().pages[page].sizeMm(),
+                                    m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     try {
-        m_document->setBackground(page, bytes, dialog.size(), dialog.sizeMm());
+        m_document->setBackground(page, scan->bytes, dialog.size(), dialog.sizeMm());
     } catch (const ReportError &e) {
         Messages::error(m_window, e.message());
     }

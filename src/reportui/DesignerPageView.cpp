@@ -3,6 +3,7 @@
 #include "DesignerPanels.h"
 #include "DesignerRuler.h"
 #include "DesignerSnapping.h"
+#include "RendererScale.h"
 #include "report/Expression.h"
 #include "report/ReportError.h"
 #include "report/TextExpression.h"
@@ -56,41 +57,29 @@ QString bandTitle(const ReportBand &band)
     return band.name.isEmpty() ? title : band.name + QStringLiteral(" (") + title + u')';
 }
 
-QString namePrefix(ReportObject::Kind kind)
-{
-    switch (kind) {
-    case ReportObject::Kind::Text:
-        return QStringLiteral("Memo");
-    case ReportObject::Kind::Picture:
-        return QStringLiteral("Picture");
-    case ReportObject::Kind::Line:
-        return QStringLiteral("Line");
-    case ReportObject::Kind::Rectangle:
-        return QStringLiteral("Shape");
-    case ReportObject::Kind::Barcode:
-        return QStringLiteral("Barcode");
-    case ReportObject::Kind::CheckMark:
-        break;
-    }
-    return QStringLiteral("CheckBox");
-}
+// What a new object of a kind is named after (and numbered) and how large it starts, mm.
+struct NewObjectLook {
+    QString namePrefix;
+    QSizeF size;
+};
 
-QSizeF defaultSize(ReportObject::Kind kind)
+NewObjectLook newObjectLook(ReportObject::Kind kind)
 {
     switch (kind) {
     case ReportObject::Kind::Text:
-        return {30, 5};
-    case ReportObject::Kind::Line:
-        return {30, 0};
-    case ReportObject::Kind::Barcode:
-        return {40, 12};
-    case ReportObject::Kind::CheckMark:
-        return {5, 5};
+        return {QStringLiteral("Memo"), {30, 5}};
     case ReportObject::Kind::Picture:
+        return {QStringLiteral("Picture"), {30, 20}};
+    case ReportObject::Kind::Line:
+        return {QStringLiteral("Line"), {30, 0}};
     case ReportObject::Kind::Rectangle:
+        return {QStringLiteral("Shape"), {30, 20}};
+    case ReportObject::Kind::Barcode:
+        return {QStringLiteral("Barcode"), {40, 12}};
+    case ReportObject::Kind::CheckMark:
         break;
     }
-    return {30, 20};
+    return {QStringLiteral("CheckBox"), {5, 5}};
 }
 
 bool parses(const QString &expression, const UserFunctions &functions)
@@ -243,6 +232,11 @@ QPointF DesignerPageView::mmToViewport(QPointF mm) const
     return pageOrigin() + mm * pixelsPerMm();
 }
 
+QRectF DesignerPageView::mmToViewport(const QRectF &mm) const
+{
+    return QRectF(mmToViewport(mm.topLeft()), mm.size() * pixelsPerMm());
+}
+
 void DesignerPageView::layOut()
 {
     const QSizeF size = pageSizePx();
@@ -320,8 +314,7 @@ void DesignerPageView::invalidate()
 
 void DesignerPageView::invalidateMm(const QRectF &mm)
 {
-    const QRect pixels =
-        QRectF(mmToViewport(mm.topLeft()), mm.size() * pixelsPerMm()).toAlignedRect();
+    const QRect pixels = mmToViewport(mm).toAlignedRect();
     m_dirty += pixels.adjusted(-4, -4, 4, 4).intersected(viewport()->rect());
 }
 
@@ -427,8 +420,7 @@ int DesignerPageView::handleAt(QPointF pixel) const
     if (selection.size() != 1 || !m_document->place(selection.first()) ||
         m_document->object(selection.first()).locked)
         return -1;
-    const QRectF rect(mmToViewport(objectRectMm(selection.first()).topLeft()),
-                      objectRectMm(selection.first()).size() * pixelsPerMm());
+    const QRectF rect = mmToViewport(objectRectMm(selection.first()));
     for (int handle = 0; handle < 8; ++handle) {
         const QPointF point = handlePoint(rect, handle);
         if (std::abs(point.x() - pixel.x()) <= handlePixels &&
@@ -465,7 +457,8 @@ QList<QRectF> DesignerPageView::otherRects(const QList<ObjectId> &moving) const
 
 ReportObject DesignerPageView::newObject(ReportObject::Kind kind, QPointF topLeftMm) const
 {
-    const QString prefix = namePrefix(kind);
+    const NewObjectLook look = newObjectLook(kind);
+    const QString &prefix = look.namePrefix;
     int last = 0;
     for (const ReportPage &page : m_document->definition().pages)
         for (const ReportBand &band : page.bands)
@@ -475,23 +468,22 @@ ReportObject DesignerPageView::newObject(ReportObject::Kind kind, QPointF topLef
     ReportObject object;
     object.kind = kind;
     object.name = prefix + QString::number(last + 1);
-    object.rect = QRectF(topLeftMm, defaultSize(kind));
+    object.rect = QRectF(topLeftMm, look.size);
     if (kind == ReportObject::Kind::CheckMark)
         object.frame = true;
     return object;
 }
 
-void DesignerPageView::insertAt(QPointF mm)
+bool DesignerPageView::addObjectAt(QPointF mm, ReportObject::Kind kind, const QString &text)
 {
     const int band = bandAt(mm);
-    if (band < 0 || !m_insertKind)
-        return;
+    if (band < 0)
+        return false;
     const QPointF inBand = mm - bandRectMm(band).topLeft();
-    const QPointF at(tenths(inBand.x()), tenths(inBand.y()));
-    const QList<ObjectId> ids =
-        m_document->addObjects(m_page, band, {newObject(*m_insertKind, at)});
-    m_document->setSelection(ids);
-    setInsertKind(std::nullopt);
+    ReportObject object = newObject(kind, QPointF(tenths(inBand.x()), tenths(inBand.y())));
+    object.text = text;
+    m_document->setSelection(m_document->addObjects(m_page, band, {object}));
+    return true;
 }
 
 void DesignerPageView::nudgeSelection(QPointF deltaMm)
@@ -569,13 +561,13 @@ void DesignerPageView::paintScan(QPainter &painter, const ReportPage &page)
         return;
     if (page.background.constData() != m_scanBytes.constData() && page.background != m_scanBytes) {
         m_scanBytes = page.background;
-        m_scanImage = QImage::fromData(page.background);
+        m_scanImage = QImage();
         m_scan = QPixmap();
+        decodeScan(m_scanBytes);
     }
     if (m_scanImage.isNull())
         return;
-    const QRectF target(mmToViewport(page.backgroundRectMm().topLeft()),
-                        page.backgroundRectMm().size() * pixelsPerMm());
+    const QRectF target = mmToViewport(page.backgroundRectMm());
     const QSize size = target.size().toSize();
     const QColor wash(255, 255, 255, m_lightness * 255 / 100);
     if (qint64(size.width()) * size.height() > largestKeptScanPixels) {
@@ -649,12 +641,8 @@ void DesignerPageView::paintGrid(QPainter &painter, const QRectF &paperPx)
 
 void DesignerPageView::paintBands(QPainter &painter, const ReportPage &page)
 {
-    const double perMm = pixelsPerMm();
-    const QRectF margins(
-        mmToViewport(QPointF(page.margins.left(), page.margins.top())),
-        QSizeF(page.sizeMm().width() - page.margins.left() - page.margins.right(),
-               page.sizeMm().height() - page.margins.top() - page.margins.bottom()) *
-            perMm);
+    const QRectF margins =
+        mmToViewport(QRectF(QPointF(), page.sizeMm()).marginsRemoved(page.margins));
     painter.setPen(QPen(QColor(150, 150, 150), 0, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(margins);
@@ -662,8 +650,7 @@ void DesignerPageView::paintBands(QPainter &painter, const ReportPage &page)
     label.setPixelSize(11);
     painter.setFont(label);
     for (int band = 0; band < page.bands.size(); ++band) {
-        const QRectF rect(mmToViewport(bandRectMm(band).topLeft()),
-                          bandRectMm(band).size() * perMm);
+        const QRectF rect = mmToViewport(bandRectMm(band));
         painter.fillRect(rect, QColor(255, 200, 80, 28));
         painter.setPen(QPen(QColor(230, 140, 0), 0, Qt::DashLine));
         if (page.bands[band].type == ReportBand::Type::PageFooter)
@@ -704,32 +691,24 @@ void DesignerPageView::paintObjects(QPainter &painter, const QList<ObjectId> &id
         if (isMarked(id))
             marked << rect.normalized();
     }
-    // The renderer measures by the device's reported resolution; the scale makes that the
-    // zoom's, and the translation puts the paper's edge where the page is shown.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(pageOrigin());
-    const double deviceMm = painter.device()->logicalDpiX() / 25.4;
-    painter.scale(pixelsPerMm() / deviceMm, pixelsPerMm() / deviceMm);
+    scaleRendererTo(painter, pixelsPerMm(), pixelsPerMm());
     m_renderer.drawPage(painter, drawn);
     painter.restore();
 
-    const double perMm = pixelsPerMm();
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(128, 128, 128, 140), 0, Qt::DotLine));
     for (const QRectF &rect : outlines)
-        painter.drawRect(QRectF(mmToViewport(rect.topLeft()), rect.size() * perMm));
+        painter.drawRect(mmToViewport(rect));
     painter.setPen(QPen(Qt::red, 2, Qt::DashLine));
     for (const QRectF &rect : marked)
-        painter.drawRect(QRectF(mmToViewport(rect.topLeft()), rect.size() * perMm));
+        painter.drawRect(mmToViewport(rect));
 }
 
 void DesignerPageView::paintOverlay(QPainter &painter)
 {
-    const double perMm = pixelsPerMm();
-    const auto toPixels = [&](const QRectF &mm) {
-        return QRectF(mmToViewport(mm.topLeft()), mm.size() * perMm);
-    };
     if (m_drag == Drag::Move || m_drag == Drag::Resize) {
         painter.save();
         painter.setClipRect(QRectF(pageOrigin(), pageSizePx()));
@@ -754,7 +733,7 @@ void DesignerPageView::paintOverlay(QPainter &painter)
             rect.translate(m_dragDelta);
         else if (m_drag == Drag::Resize && m_dragIds.contains(id))
             rect = m_resizeRect;
-        const QRectF pixels = toPixels(rect.normalized());
+        const QRectF pixels = mmToViewport(rect.normalized());
         const bool locked = m_document->object(id).locked;
         painter.setPen(QPen(locked ? QColor(150, 150, 150) : QColor(30, 100, 220), 1));
         painter.setBrush(Qt::NoBrush);
@@ -762,7 +741,7 @@ void DesignerPageView::paintOverlay(QPainter &painter)
         if (selection.size() == 1 && !locked) {
             painter.setBrush(Qt::white);
             for (int handle = 0; handle < 8; ++handle) {
-                const QPointF at = handlePoint(toPixels(rect), handle);
+                const QPointF at = handlePoint(mmToViewport(rect), handle);
                 painter.drawRect(QRectF(at - QPointF(3, 3), QSizeF(6, 6)));
             }
         }
@@ -792,7 +771,7 @@ void DesignerPageView::paintOverlay(QPainter &painter)
                 band.setHeight(m_bandHeight);
             painter.setPen(QPen(QColor(230, 140, 0), 2));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(toPixels(band));
+            painter.drawRect(mmToViewport(band));
         }
     }
 }
@@ -839,7 +818,8 @@ void DesignerPageView::mousePressEvent(QMouseEvent *event)
     m_pressMm = mm;
     m_dragDelta = QPointF();
     if (m_insertKind) {
-        insertAt(mm);
+        if (addObjectAt(mm, *m_insertKind))
+            setInsertKind(std::nullopt);
         return;
     }
     const int handle = handleAt(pixel);
@@ -1105,17 +1085,12 @@ void DesignerPageView::dragMoveEvent(QDragMoveEvent *event)
 
 void DesignerPageView::dropEvent(QDropEvent *event)
 {
-    const QPointF mm = viewportToMm(event->position());
-    const int band = bandAt(mm);
-    if (band < 0 || !event->mimeData()->hasFormat(expressionMimeType)) {
+    if (!event->mimeData()->hasFormat(expressionMimeType) ||
+        !addObjectAt(viewportToMm(event->position()), ReportObject::Kind::Text,
+                     QString::fromUtf8(event->mimeData()->data(expressionMimeType)))) {
         event->ignore();
         return;
     }
-    const QPointF inBand = mm - bandRectMm(band).topLeft();
-    ReportObject object =
-        newObject(ReportObject::Kind::Text, QPointF(tenths(inBand.x()), tenths(inBand.y())));
-    object.text = QString::fromUtf8(event->mimeData()->data(expressionMimeType));
-    m_document->setSelection(m_document->addObjects(m_page, band, {object}));
     event->acceptProposedAction();
     setFocus(Qt::OtherFocusReason);
 }

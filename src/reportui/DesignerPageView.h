@@ -69,6 +69,7 @@ public:
 
     QPointF viewportToMm(QPointF pixel) const;
     QPointF mmToViewport(QPointF mm) const;
+    QRectF mmToViewport(const QRectF &mm) const;
     // A band's strip on the paper, in mm; where the designer shows it is where it prints on
     // a page's first band of each kind.
     QRectF bandRectMm(int band) const;
@@ -85,9 +86,6 @@ public:
     // The keyboard's move and resize of the selection, in mm.
     void nudgeSelection(QPointF deltaMm);
     void resizeSelection(QSizeF deltaMm);
-
-    // A new object of a kind with the designer's defaults, named apart from the others.
-    ReportObject newObject(ReportObject::Kind kind, QPointF topLeftMm) const;
 
 Q_SIGNALS:
     void zoomChanged(double zoom);
@@ -135,7 +133,10 @@ private:
     QRectF resizedRect(QPointF mm);
     void updateCursorShape(QPointF pixel);
     void finishDrag(QMouseEvent *event);
-    void insertAt(QPointF mm);
+    // A new object of a kind with the designer's defaults, named apart from the others.
+    ReportObject newObject(ReportObject::Kind kind, QPointF topLeftMm) const;
+    // A new object on the band at the point, selected; false where there is no band.
+    bool addObjectAt(QPointF mm, ReportObject::Kind kind, const QString &text = {});
 
     void paintLayer(QPainter &painter, const QRect &area);
     void paintScan(QPainter &painter, const ReportPage &page);

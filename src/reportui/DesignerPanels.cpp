@@ -5,8 +5,11 @@
 #include "DesignerObjectTree.h"
 #include "DesignerPageCommands.h"
 #include "DesignerPropertyPanel.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Messages.h"
 
 #include <QDockWidget>
+#include <QFile>
 #include <QMainWindow>
 #include <QScrollArea>
 
@@ -64,4 +67,23 @@ void editObjectText(QWidget *parent, TemplateDocument *document, TemplateDocumen
     const QString text = editor.text();
     document->editObjects({id}, QStringLiteral("编辑文本"),
                           [member, text](ReportObject &o) { o.*member = text; });
+}
+
+std::optional<PictureFile> openPictureFile(QWidget *parent, const QString &title)
+{
+    const QString path = FileDialogs::getOpenFileName(
+        parent, title,
+        QStringLiteral("图片 (*.png *.jpg *.jpeg *.bmp *.tif *.tiff);;所有文件 (*)"));
+    if (path.isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    PictureFile picture;
+    if (file.open(QIODevice::ReadOnly))
+        picture.bytes = file.readAll();
+    picture.image = QImage::fromData(picture.bytes);
+    if (picture.image.isNull()) {
+        Messages::error(parent, QStringLiteral("无法读取图片文件“%1”。").arg(path));
+        return std::nullopt;
+    }
+    return picture;
 }

@@ -2,6 +2,9 @@
 
 #include "report/TemplateDocument.h"
 
+#include <QImage>
+#include <optional>
+
 class QMainWindow;
 class QWidget;
 class Report;
@@ -23,3 +26,11 @@ void addDesignerPanels(QMainWindow *window, TemplateDocument *document, const Re
 // an accepted change is one edit of the document.
 void editObjectText(QWidget *parent, TemplateDocument *document, TemplateDocument::ObjectId id,
                     const Report &report);
+
+// A picture file the user picks: its bytes, kept as they are, and the picture they hold.
+// Nothing when the user cancels or, after an error message, when the file is no picture.
+struct PictureFile {
+    QByteArray bytes;
+    QImage image;
+};
+std::optional<PictureFile> openPictureFile(QWidget *parent, const QString &title);

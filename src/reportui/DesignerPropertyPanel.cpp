@@ -1,19 +1,16 @@
 #include "DesignerPropertyPanel.h"
 
+#include "DesignerNames.h"
 #include "DesignerPanels.h"
-#include "widgets/FileDialogs.h"
-#include "widgets/Messages.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFontComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -95,14 +92,16 @@ void DesignerPropertyPanel::edit(const QString &text, const TemplateDocument::Ob
         m_document->editObjects(m_document->selection(), text, change);
 }
 
-void DesignerPropertyPanel::bindCheck(QCheckBox *box, const QString &text,
-                                      bool ReportObject::*member)
+QCheckBox *DesignerPropertyPanel::check(const char *name, const QString &text,
+                                        bool ReportObject::*member)
 {
-    box->setText(text);
+    auto *box = new QCheckBox(text, this);
+    box->setObjectName(QLatin1String(name));
     m_loaders.append([box, member](const ReportObject &o) { box->setChecked(o.*member); });
     connect(box, &QCheckBox::toggled, this, [this, text, member](bool on) {
         edit(text, [member, on](ReportObject &o) { o.*member = on; });
     });
+    return box;
 }
 
 void DesignerPropertyPanel::bindNumber(QDoubleSpinBox *box, const QString &text,
@@ -114,14 +113,35 @@ void DesignerPropertyPanel::bindNumber(QDoubleSpinBox *box, const QString &text,
     });
 }
 
-void DesignerPropertyPanel::bindLine(QLineEdit *line, const QString &text,
-                                     QString ReportObject::*member)
+QLineEdit *DesignerPropertyPanel::line(const char *name, const QString &text,
+                                       QString ReportObject::*member)
 {
-    m_loaders.append([line, member](const ReportObject &o) { line->setText(o.*member); });
-    connect(line, &QLineEdit::editingFinished, this, [this, line, text, member] {
-        const QString value = line->text();
+    auto *box = new QLineEdit(this);
+    box->setObjectName(QLatin1String(name));
+    m_loaders.append([box, member](const ReportObject &o) { box->setText(o.*member); });
+    connect(box, &QLineEdit::editingFinished, this, [this, box, text, member] {
+        const QString value = box->text();
         edit(text, [member, value](ReportObject &o) { o.*member = value; });
     });
+    return box;
+}
+
+// The line beside a button that opens the text and expression editor on the first selected
+// object.
+QHBoxLayout *DesignerPropertyPanel::withEditor(QLineEdit *line, const char *buttonName)
+{
+    auto *more = new QToolButton(this);
+    more->setObjectName(QLatin1String(buttonName));
+    more->setText(QStringLiteral("…"));
+    more->setToolTip(QStringLiteral("编辑文本和表达式"));
+    connect(more, &QToolButton::clicked, this, [this] {
+        if (!m_document->selection().isEmpty())
+            editObjectText(this, m_document, m_document->selection().first(), m_report);
+    });
+    auto *row = new QHBoxLayout;
+    row->addWidget(line);
+    row->addWidget(more);
+    return row;
 }
 
 void DesignerPropertyPanel::bindChoice(QComboBox *box, const QString &text,
@@ -168,10 +188,8 @@ void DesignerPropertyPanel::buildObjectGroup()
 {
     QGroupBox *box = group("grpObject", QStringLiteral("对象"), {});
     auto *form = static_cast<QFormLayout *>(box->layout());
-    auto *name = new QLineEdit(this);
-    name->setObjectName(QStringLiteral("edtName"));
-    bindLine(name, QStringLiteral("名称"), &ReportObject::name);
-    form->addRow(QStringLiteral("名称："), name);
+    form->addRow(QStringLiteral("名称："),
+                 line("edtName", QStringLiteral("名称"), &ReportObject::name));
     const char *names[] = {"spnLeft", "spnTop", "spnWidth", "spnHeight"};
     const QString labels[] = {QStringLiteral("左 (毫米)："), QStringLiteral("上 (毫米)："),
                               QStringLiteral("宽 (毫米)："), QStringLiteral("高 (毫米)：")};
@@ -180,10 +198,9 @@ void DesignerPropertyPanel::buildObjectGroup()
         bindGeometry(spin, i);
         form->addRow(labels[i], spin);
     }
-    auto *visible = new QLineEdit(this);
-    visible->setObjectName(QStringLiteral("edtVisibleExpression"));
+    QLineEdit *visible =
+        line("edtVisibleExpression", QStringLiteral("显示条件"), &ReportObject::visibleExpression);
     visible->setPlaceholderText(QStringLiteral("空：总是显示"));
-    bindLine(visible, QStringLiteral("显示条件"), &ReportObject::visibleExpression);
     form->addRow(QStringLiteral("显示条件："), visible);
     auto *locked = new QCheckBox(QStringLiteral("锁定位置和大小"), this);
     locked->setObjectName(QStringLiteral("chkLocked"));
@@ -199,21 +216,9 @@ void DesignerPropertyPanel::buildContentGroup()
 {
     QGroupBox *box = group("grpContent", QStringLiteral("内容"), {Kind::Text, Kind::Barcode});
     auto *form = static_cast<QFormLayout *>(box->layout());
-    auto *text = new QLineEdit(this);
-    text->setObjectName(QStringLiteral("edtText"));
-    bindLine(text, QStringLiteral("文本"), &ReportObject::text);
-    auto *more = new QToolButton(this);
-    more->setObjectName(QStringLiteral("btnEditText"));
-    more->setText(QStringLiteral("…"));
-    more->setToolTip(QStringLiteral("编辑文本和表达式"));
-    connect(more, &QToolButton::clicked, this, [this] {
-        if (!m_document->selection().isEmpty())
-            editObjectText(this, m_document, m_document->selection().first(), m_report);
-    });
-    auto *row = new QHBoxLayout;
-    row->addWidget(text);
-    row->addWidget(more);
-    form->addRow(QStringLiteral("文本："), row);
+    form->addRow(
+        QStringLiteral("文本："),
+        withEditor(line("edtText", QStringLiteral("文本"), &ReportObject::text), "btnEditText"));
 
     auto *format = new QComboBox(this);
     format->setObjectName(QStringLiteral("cboDisplayFormat"));
@@ -255,12 +260,8 @@ void DesignerPropertyPanel::buildFontGroup()
     const QString styleTexts[] = {QStringLiteral("粗体"), QStringLiteral("斜体"),
                                   QStringLiteral("下划线")};
     auto *row = new QHBoxLayout;
-    for (int i = 0; i < 3; ++i) {
-        auto *check = new QCheckBox(this);
-        check->setObjectName(QLatin1String(styles[i].first));
-        bindCheck(check, styleTexts[i], styles[i].second);
-        row->addWidget(check);
-    }
+    for (int i = 0; i < 3; ++i)
+        row->addWidget(check(styles[i].first, styleTexts[i], styles[i].second));
     form->addRow(row);
     m_color = new QPushButton(this);
     m_color->setObjectName(QStringLiteral("btnTextColor"));
@@ -311,14 +312,8 @@ void DesignerPropertyPanel::buildLayoutGroup()
         rotation, QStringLiteral("旋转"), [](const ReportObject &o) { return o.rotation; },
         [](ReportObject &o, int v) { o.rotation = v; });
     form->addRow(QStringLiteral("旋转："), rotation);
-    auto *wrap = new QCheckBox(this);
-    wrap->setObjectName(QStringLiteral("chkWordWrap"));
-    bindCheck(wrap, QStringLiteral("自动换行"), &ReportObject::wordWrap);
-    auto *clip = new QCheckBox(this);
-    clip->setObjectName(QStringLiteral("chkClip"));
-    bindCheck(clip, QStringLiteral("裁掉超出的文字"), &ReportObject::clip);
-    form->addRow(wrap);
-    form->addRow(clip);
+    form->addRow(check("chkWordWrap", QStringLiteral("自动换行"), &ReportObject::wordWrap));
+    form->addRow(check("chkClip", QStringLiteral("裁掉超出的文字"), &ReportObject::clip));
 
     auto *cells = new QSpinBox(this);
     cells->setObjectName(QStringLiteral("spnCellCount"));
@@ -333,10 +328,8 @@ void DesignerPropertyPanel::buildLayoutGroup()
     QDoubleSpinBox *cellWidth = number("spnCellWidth", 0.1, 100);
     bindNumber(cellWidth, QStringLiteral("格宽"), &ReportObject::cellWidth);
     form->addRow(QStringLiteral("格宽 (毫米)："), cellWidth);
-    auto *shrink = new QCheckBox(this);
-    shrink->setObjectName(QStringLiteral("chkShrinkToFit"));
-    bindCheck(shrink, QStringLiteral("缩小字体以适应"), &ReportObject::shrinkToFit);
-    form->addRow(shrink);
+    form->addRow(
+        check("chkShrinkToFit", QStringLiteral("缩小字体以适应"), &ReportObject::shrinkToFit));
     QDoubleSpinBox *minimum = number("spnMinFontSize", 1, 500);
     bindNumber(minimum, QStringLiteral("最小字号"), &ReportObject::minFontSize);
     form->addRow(QStringLiteral("最小字号 (磅)："), minimum);
@@ -347,10 +340,7 @@ void DesignerPropertyPanel::buildOtherGroups()
     QGroupBox *frame =
         group("grpFrame", QStringLiteral("边框和线条"), {Kind::Text, Kind::Line, Kind::Rectangle});
     auto *frameForm = static_cast<QFormLayout *>(frame->layout());
-    auto *framed = new QCheckBox(this);
-    framed->setObjectName(QStringLiteral("chkFrame"));
-    bindCheck(framed, QStringLiteral("边框"), &ReportObject::frame);
-    frameForm->addRow(framed);
+    frameForm->addRow(check("chkFrame", QStringLiteral("边框"), &ReportObject::frame));
     QDoubleSpinBox *width = number("spnLineWidth", 0.05, 20, 2);
     bindNumber(width, QStringLiteral("线宽"), &ReportObject::lineWidth);
     frameForm->addRow(QStringLiteral("线宽 (毫米)："), width);
@@ -381,27 +371,18 @@ void DesignerPropertyPanel::buildOtherGroups()
     buttons->addWidget(load);
     buttons->addWidget(clear);
     pictureForm->addRow(buttons);
-    auto *field = new QLineEdit(this);
-    field->setObjectName(QStringLiteral("edtPictureExpression"));
+    QLineEdit *field =
+        line("edtPictureExpression", QStringLiteral("图片字段"), &ReportObject::pictureExpression);
     field->setPlaceholderText(QStringLiteral("如 <frxDBDsNote.\"照片\">"));
-    bindLine(field, QStringLiteral("图片字段"), &ReportObject::pictureExpression);
     pictureForm->addRow(QStringLiteral("图片字段："), field);
 
-    QGroupBox *check = group("grpCheck", QStringLiteral("勾选标记"), {Kind::CheckMark});
-    auto *condition = new QLineEdit(this);
-    condition->setObjectName(QStringLiteral("edtCheckExpression"));
-    bindLine(condition, QStringLiteral("勾选条件"), &ReportObject::checkExpression);
-    auto *more = new QToolButton(this);
-    more->setObjectName(QStringLiteral("btnEditCheck"));
-    more->setText(QStringLiteral("…"));
-    connect(more, &QToolButton::clicked, this, [this] {
-        if (!m_document->selection().isEmpty())
-            editObjectText(this, m_document, m_document->selection().first(), m_report);
-    });
-    auto *row = new QHBoxLayout;
-    row->addWidget(condition);
-    row->addWidget(more);
-    static_cast<QFormLayout *>(check->layout())->addRow(QStringLiteral("勾选条件："), row);
+    QGroupBox *mark =
+        group("grpCheck", DesignerNames::objectKind(Kind::CheckMark), {Kind::CheckMark});
+    static_cast<QFormLayout *>(mark->layout())
+        ->addRow(QStringLiteral("勾选条件："),
+                 withEditor(line("edtCheckExpression", QStringLiteral("勾选条件"),
+                                 &ReportObject::checkExpression),
+                            "btnEditCheck"));
 }
 
 void DesignerPropertyPanel::buildBandGroup()
@@ -477,18 +458,9 @@ void DesignerPropertyPanel::btnTextColorClick()
 
 void DesignerPropertyPanel::btnLoadPictureClick()
 {
-    const QString path = FileDialogs::getOpenFileName(
-        this, QStringLiteral("载入图片"),
-        QStringLiteral("图片 (*.png *.jpg *.jpeg *.bmp *.tif *.tiff);;所有文件 (*)"));
-    if (path.isEmpty())
-        return;
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (QImage::fromData(bytes).isNull()) {
-        Messages::error(this, QStringLiteral("无法读取图片文件“%1”。").arg(path));
-        return;
+    if (const std::optional<PictureFile> picture =
+            openPictureFile(this, QStringLiteral("载入图片"))) {
+        const QByteArray bytes = picture->bytes;
+        edit(QStringLiteral("载入图片"), [bytes](ReportObject &o) { o.picture = bytes; });
     }
-    edit(QStringLiteral("载入图片"), [bytes](ReportObject &o) { o.picture = bytes; });
 }

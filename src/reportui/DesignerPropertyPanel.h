@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -34,9 +35,11 @@ private:
     QGroupBox *group(const char *name, const QString &title, Kinds kinds);
     QDoubleSpinBox *number(const char *name, double minimum, double maximum, int decimals = 1);
     void edit(const QString &text, const TemplateDocument::ObjectEdit &change);
-    void bindCheck(QCheckBox *box, const QString &text, bool ReportObject::*member);
+    // Widgets named `name`, loaded from and editing one member; `text` names the edit.
+    QCheckBox *check(const char *name, const QString &text, bool ReportObject::*member);
+    QLineEdit *line(const char *name, const QString &text, QString ReportObject::*member);
+    QHBoxLayout *withEditor(QLineEdit *line, const char *buttonName);
     void bindNumber(QDoubleSpinBox *box, const QString &text, double ReportObject::*member);
-    void bindLine(QLineEdit *line, const QString &text, QString ReportObject::*member);
     void bindChoice(QComboBox *box, const QString &text,
                     const std::function<int(const ReportObject &)> &get,
                     const std::function<void(ReportObject &, int)> &set);

@@ -1,6 +1,6 @@
 #include "PageThumbnailModel.h"
 
-#include <QPainter>
+#include "RendererScale.h"
 
 PageThumbnailModel::PageThumbnailModel(QObject *parent) : QAbstractListModel(parent) {}
 
@@ -48,8 +48,7 @@ QPixmap PageThumbnailModel::thumbnail(int row) const
     if (!mm.isEmpty()) {
         QPainter painter(image);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.scale(size.width() / (mm.width() * image->logicalDpiX() / 25.4),
-                      size.height() / (mm.height() * image->logicalDpiY() / 25.4));
+        scaleRendererTo(painter, size.width() / mm.width(), size.height() / mm.height());
         m_renderer.drawPage(painter, page);
     }
     ++m_rendered;

@@ -1,5 +1,7 @@
 #include "PreviewPageView.h"
 
+#include "RendererScale.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -270,20 +272,16 @@ void PreviewPageView::paintPage(QPainter &painter, int index, const QRect &rect)
     }
 }
 
-// The renderer measures in the device's own resolution; the painter is scaled from that
-// to the zoomed size.
 void PreviewPageView::drawScaled(QPainter &painter, int index, QSizeF sizePx)
 {
     const PreparedPage &page = (*m_pages)[index];
-    if (page.page.sizeMm().isEmpty())
+    const QSizeF mm = page.page.sizeMm();
+    if (mm.isEmpty())
         return;
-    const double deviceWidth = page.page.sizeMm().width() * painter.device()->logicalDpiX() / 25.4;
-    const double deviceHeight =
-        page.page.sizeMm().height() * painter.device()->logicalDpiY() / 25.4;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.scale(sizePx.width() / deviceWidth, sizePx.height() / deviceHeight);
+    scaleRendererTo(painter, sizePx.width() / mm.width(), sizePx.height() / mm.height());
     m_renderer.drawPage(painter, page);
     painter.restore();
     ++m_rendered;

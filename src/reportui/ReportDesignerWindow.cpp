@@ -1,5 +1,6 @@
 #include "ReportDesignerWindow.h"
 
+#include "DesignerNames.h"
 #include "DesignerPageView.h"
 #include "DesignerPanels.h"
 #include "report/Report.h"
@@ -31,17 +32,16 @@ constexpr double duplicateOffsetMm = 5;
 
 struct InsertTool {
     const char *name;
-    const char *text;
     ReportObject::Kind kind;
 };
 
 const InsertTool insertTools[] = {
-    {"actInsertText", "文本", ReportObject::Kind::Text},
-    {"actInsertPicture", "图片", ReportObject::Kind::Picture},
-    {"actInsertLine", "直线", ReportObject::Kind::Line},
-    {"actInsertRectangle", "矩形", ReportObject::Kind::Rectangle},
-    {"actInsertBarcode", "条码", ReportObject::Kind::Barcode},
-    {"actInsertCheckMark", "复选标记", ReportObject::Kind::CheckMark},
+    {"actInsertText", ReportObject::Kind::Text},
+    {"actInsertPicture", ReportObject::Kind::Picture},
+    {"actInsertLine", ReportObject::Kind::Line},
+    {"actInsertRectangle", ReportObject::Kind::Rectangle},
+    {"actInsertBarcode", ReportObject::Kind::Barcode},
+    {"actInsertCheckMark", ReportObject::Kind::CheckMark},
 };
 
 QString bandPrefix(ReportBand::Type type)
@@ -223,7 +223,7 @@ void ReportDesignerWindow::createActions()
     m_insertTools->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (const InsertTool &tool : insertTools) {
         const ReportObject::Kind kind = tool.kind;
-        QAction *a = action(tool.name, QString::fromUtf8(tool.text), {}, [] {});
+        QAction *a = action(tool.name, DesignerNames::objectKind(kind), {}, [] {});
         a->setCheckable(true);
         m_insertTools->addAction(a);
         connect(a, &QAction::toggled, this, [this, kind](bool on) {

@@ -23,8 +23,9 @@ TPrinterDlg::TPrinterDlg(QWidget *parent) : QDialog(parent)
     m_cbPrinters->setInsertPolicy(QComboBox::NoInsert);
     m_cbPrinters->setMinimumWidth(260);
     m_cbPrinters->addItems(DefaultPrinter::installedPrinters());
-    m_cbPrinters->setCurrentIndex(m_cbPrinters->findText(DefaultPrinter::current()));
-    m_cbPrinters->setEditText(DefaultPrinter::current());
+    const QString current = DefaultPrinter::current();
+    m_cbPrinters->setCurrentIndex(m_cbPrinters->findText(current));
+    m_cbPrinters->setEditText(current);
     m_cbPrinters->installEventFilter(this);
     m_cbPrinters->lineEdit()->installEventFilter(this);
     connect(m_cbPrinters, &QComboBox::currentIndexChanged, this, &TPrinterDlg::cbPrintersChange);

@@ -1,11 +1,11 @@
 #include "DatabaseFile.h"
 
+#include "SqlHelpers.h"
 #include "StoreError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstdio>
@@ -38,14 +38,6 @@ Handle openFile(const QString &path, int flags)
     return handle;
 }
 
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!db.isOpen() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw StoreError(QStringLiteral("数据库没有打开，无法备份"));
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 // One text value of a statement; an error of the file (not a database, damaged) is thrown.
 QString firstValue(sqlite3 *db, const char *statement, const QString &path)
 {
@@ -76,7 +68,9 @@ QString keptName(const QString &target, const QDateTime &now)
 
 void BackupTo(const QSqlDatabase &db, const QString &path)
 {
-    sqlite3 *source = handleOf(db);
+    sqlite3 *source = SqliteHandle(db);
+    if (!source)
+        throw StoreError(QStringLiteral("数据库没有打开，无法备份"));
     QTemporaryFile copy(path + QStringLiteral(".XXXXXX"));
     if (!copy.open())
         throw StoreError(QStringLiteral("无法在%1写入备份：%2")

@@ -27,7 +27,6 @@ public:
     static FilterExpression compile(const QString &text, const QList<ColumnDef> &columns);
 
     bool matches(const QVariantList &row) const;
-    bool isEmpty() const { return !m_root; }
 
     // The same filter as a condition the database evaluates over the table's columns (the
     // ones it was compiled against), its values bound to the "?" places in order, so that

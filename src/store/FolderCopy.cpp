@@ -10,11 +10,12 @@ FolderCopy::Counts FolderCopy::CopyNewFiles(const QString &from, const QString &
     const QDir target(to);
     const QStringList files =
         source.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // A folder without files makes no folder on the other side.
+    if (!files.isEmpty() && !target.exists() && !target.mkpath(QStringLiteral("."))) {
+        counts.failed = int(files.size());
+        return counts;
+    }
     for (const QString &name : files) {
-        if (!target.exists() && !target.mkpath(QStringLiteral("."))) {
-            ++counts.failed;
-            continue;
-        }
         if (target.exists(name))
             ++counts.kept;
         else if (QFile::copy(source.filePath(name), target.filePath(name)))

@@ -31,18 +31,6 @@ QString columnDefinition(const QVariantList &info, bool soleKey, bool autoIncrem
     return definition;
 }
 
-void copyCounterPosition(const QSqlDatabase &db, const QString &source, const QString &target)
-{
-    const QString position = GetSqlValue(
-        db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"),
-        {source});
-    if (position.isEmpty())
-        return;
-    RunSql(db, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"), {target});
-    RunSql(db, QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),
-           {target, position.toLongLong()});
-}
-
 } // namespace
 
 QString NextCode(const QString &parentCode, const QString &greatestSiblingCode)
@@ -137,7 +125,7 @@ void CopyTable(const QSqlDatabase &db, const QString &source, const QString &tar
     RunSql(db, QStringLiteral("INSERT INTO %1 SELECT * FROM %2")
                    .arg(quoteName(target), quoteName(source)));
     if (autoIncrement)
-        copyCounterPosition(db, source, target);
+        KeepCounterPosition(db, target, CounterPosition(db, source));
 }
 
 } // namespace KindCopy

@@ -4,7 +4,6 @@
 #include "FieldValue.h"
 #include "IniFile.h"
 #include "PostGroup.h"
-#include "ProgramFolder.h"
 #include "QuilletError.h"
 #include "StoreError.h"
 
@@ -29,12 +28,12 @@ void KindRecords::applyNewRecordDefaults(DataSet &table)
         table.setFieldValue(fillDate, QDate::currentDate());
 }
 
-QString KindRecords::storedCopies()
+QString KindRecords::storedCopies(const IniFile &settings)
 {
-    IniFile ini(ProgramFolder::settingsPath());
-    if (!ini.exists())
+    if (!settings.exists())
         return FirstCopies;
-    return ini.readString(QStringLiteral("Option"), QStringLiteral("copies"), QStringLiteral("1"));
+    return settings.readString(QStringLiteral("Option"), QStringLiteral("copies"),
+                               QStringLiteral("1"));
 }
 
 QStringList KindRecords::textColumns(const QList<ColumnDef> &columns)

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class DataSet;
+class IniFile;
 
 // What is done to a form kind's records alike from the record window and from the command
 // line: the defaults of a new record, the columns a keyword is looked for in, the copies to
@@ -23,7 +24,7 @@ inline const QString FirstCopies = QStringLiteral("2");
 
 // The copies to print as the settings file stores them (key copies of [Option], "1" when
 // the key is missing); FirstCopies when there is no settings file.
-QString storedCopies();
+QString storedCopies(const IniFile &settings);
 
 // A new record's stored text defaults, and today as its fill date.
 void applyNewRecordDefaults(DataSet &table);

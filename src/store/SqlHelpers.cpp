@@ -2,6 +2,7 @@
 
 #include "StoreError.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -179,4 +180,32 @@ int SplitList(const QString &text, QStringList *list, QChar separator, bool trim
     if (start < text.size())
         add(text.size());
     return added;
+}
+
+qint64 CounterPosition(const QSqlDatabase &db, const QString &table)
+{
+    return GetSqlValue(
+               db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"),
+               {table})
+        .toLongLong();
+}
+
+void KeepCounterPosition(const QSqlDatabase &db, const QString &table, qint64 position)
+{
+    if (position <= CounterPosition(db, table))
+        return;
+    RunSql(db, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"),
+           {table});
+    RunSql(db, QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),
+           {table, position});
+}
+
+sqlite3 *SqliteHandle(const QSqlDatabase &db)
+{
+    if (!db.isOpen())
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }

@@ -12,6 +12,7 @@
 // StoreError with the engine's own text; nothing is caught here.
 
 class QSqlError;
+struct sqlite3;
 
 // An error of the engine as the user is told it: a locked database and a full disk in plain
 // words, anything else as the context followed by the engine's text. The engine's own text
@@ -47,6 +48,16 @@ QList<ColumnDef> ReadTableColumns(const QSqlDatabase &db, const QString &table);
 QString RowIdName(const QList<ColumnDef> &columns, const QString &table);
 // The names that reach a table's own row id; no column may take one of them.
 bool IsRowIdName(const QString &name);
+
+// Where a table's counter (AUTOINCREMENT) stands: the last ID it gave, 0 before any.
+qint64 CounterPosition(const QSqlDatabase &db, const QString &table);
+// Moves the table's counter on to position, never back, so that the ID of a record deleted
+// elsewhere is never given again (detail rows may still name it).
+void KeepCounterPosition(const QSqlDatabase &db, const QString &table, qint64 position);
+
+// The engine's own handle of an open SQLite connection, for what only SQLite's C interface
+// does; null for any other connection.
+sqlite3 *SqliteHandle(const QSqlDatabase &db);
 
 // The default text stored with a column, as the user typed it; empty when it has none.
 QString ReadColumnDefault(const QSqlDatabase &db, const QString &table, const QString &column);

@@ -3,8 +3,8 @@
 #include "ColumnDef.h"
 #include "Currency.h"
 #include "FieldValue.h"
+#include "SqlHelpers.h"
 
-#include <QSqlDriver>
 #include <sqlite3.h>
 
 namespace {
@@ -69,10 +69,7 @@ namespace StoreFunctions {
 
 bool install(const QSqlDatabase &db)
 {
-    const QVariant handle = db.isOpen() ? db.driver()->handle() : QVariant();
-    if (qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return false;
-    sqlite3 *connection = *static_cast<sqlite3 *const *>(handle.data());
+    sqlite3 *connection = SqliteHandle(db);
     if (!connection)
         return false;
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;

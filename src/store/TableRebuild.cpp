@@ -208,26 +208,6 @@ QString freeTemporaryName(const QSqlDatabase &db)
     return name;
 }
 
-qint64 counterPosition(const QSqlDatabase &db, const QString &table)
-{
-    return GetSqlValue(
-               db, QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"),
-               {table})
-        .toLongLong();
-}
-
-// The counter goes on from where the old table left it, so that the ID of a deleted record
-// is never given again (detail rows may still name it).
-void keepCounterPosition(const QSqlDatabase &db, const QString &table, qint64 position)
-{
-    if (position <= counterPosition(db, table))
-        return;
-    RunSql(db, QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ? COLLATE NOCASE"),
-           {table});
-    RunSql(db, QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"),
-           {table, position});
-}
-
 // Every value of the old table lives on in the new one, so its pages need not be wiped
 // one by one as they are freed (the slow part of dropping a large table).
 void dropCopiedTable(const QSqlDatabase &db, const QString &table)
@@ -261,12 +241,12 @@ void rebuildOne(const QSqlDatabase &db, const RebuildJob &job)
     if (copied != read)
         throw StoreError(QStringLiteral("数据表“%1”有%2条记录，重建时只复制了%3条，数据表保持原样")
                              .arg(table, QString::number(read), QString::number(copied)));
-    const qint64 counter = counterPosition(db, table);
+    const qint64 counter = CounterPosition(db, table);
     dropCopiedTable(db, table);
     RunSql(
         db,
         QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(quoteName(temporary), quoteName(table)));
-    keepCounterPosition(db, table, counter);
+    KeepCounterPosition(db, table, counter);
 }
 
 } // namespace

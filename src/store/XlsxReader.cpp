@@ -283,41 +283,21 @@ QList<StyleFormat> readStyleFormats(ZipArchive &zip, const QString &member)
     return formats;
 }
 
-// "AB12" gives column 27 (from 0) and row 11; false when the reference is not one, a
-// column past XFD included, however many letters it has.
-bool parseReference(QStringView ref, int *column, int *row)
-{
-    int c = 0;
-    qsizetype i = 0;
-    for (; i < ref.size() && c <= Worksheet::MaxColumns; ++i) {
-        const char16_t letter = QChar::toUpper(ref[i].unicode());
-        if (letter < u'A' || letter > u'Z')
-            break;
-        c = c * 26 + (letter - u'A' + 1);
-    }
-    bool ok = false;
-    const int r = ref.mid(i).toInt(&ok);
-    if (i == 0 || c > Worksheet::MaxColumns || !ok || r < 1 || r > Worksheet::MaxRows)
-        return false;
-    *column = c - 1;
-    *row = r - 1;
-    return true;
-}
-
-// The same for the usual reference, capital letters then digits, without making a QString.
+// "AB12" gives column 27 (from 0) and row 11, letters of either case; false when the
+// reference is not one, a column past XFD included, however many letters it has.
 bool parseReference(std::string_view ref, int *column, int *row)
 {
     int c = 0;
     size_t i = 0;
-    for (; i < ref.size() && i < 4 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
-        c = c * 26 + (ref[i] - 'A' + 1);
-    const std::string_view digits = ref.substr(i);
-    if (i == 0 || i == 4 || digits.empty() || digits.size() > 7 ||
-        digits.find_first_not_of("0123456789") != digits.npos)
-        return parseReference(QStringView(toQString(ref)), column, row);
-    int r = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), r);
-    if (c > Worksheet::MaxColumns || r < 1 || r > Worksheet::MaxRows)
+    for (; i < ref.size() && c <= Worksheet::MaxColumns; ++i) {
+        const char letter = ref[i] >= 'a' && ref[i] <= 'z' ? char(ref[i] - 'a' + 'A') : ref[i];
+        if (letter < 'A' || letter > 'Z')
+            break;
+        c = c * 26 + (letter - 'A' + 1);
+    }
+    bool ok = false;
+    const int r = toInt(ref.substr(i), &ok);
+    if (i == 0 || c > Worksheet::MaxColumns || !ok || r < 1 || r > Worksheet::MaxRows)
         return false;
     *column = c - 1;
     *row = r - 1;

@@ -1,8 +1,6 @@
 #include "BackgroundTransfer.h"
 
-#include "Curl.h"
-
-#include "store/QuilletError.h"
+#include "TransportError.h"
 
 #include <QThread>
 
@@ -21,6 +19,7 @@ void BackgroundTransfer::start(Job job)
 {
     Q_ASSERT(!m_thread);
     m_cancel = false;
+    m_cancelled = false;
     m_thread = QThread::create([this, job = std::move(job)] {
         // Written here and read only after the thread has finished.
         try {
@@ -28,6 +27,7 @@ void BackgroundTransfer::start(Job job)
             m_ok = true;
         } catch (const QuilletError &e) {
             m_ok = false;
+            m_cancelled = dynamic_cast<const TransferCancelled *>(&e) != nullptr;
             m_message = e.message();
             m_detail = e.detail();
         }
@@ -36,8 +36,7 @@ void BackgroundTransfer::start(Job job)
         m_thread->wait();
         delete m_thread;
         m_thread = nullptr;
-        const bool cancelled = !m_ok && m_cancel && m_message == TransferCancelledMessage;
-        Q_EMIT finished(m_ok, cancelled, m_message, m_detail);
+        Q_EMIT finished(m_ok, m_cancelled, m_message, m_detail);
     });
     m_thread->start();
 }

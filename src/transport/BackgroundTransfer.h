@@ -33,5 +33,6 @@ private:
     QThread *m_thread = nullptr;
     std::atomic_bool m_cancel{false};
     bool m_ok = false;
+    bool m_cancelled = false;
     QString m_message, m_detail;
 };

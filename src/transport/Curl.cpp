@@ -5,8 +5,6 @@
 #include <curl/curl.h>
 #include <mutex>
 
-const QString TransferCancelledMessage = QStringLiteral("传输已取消。");
-
 namespace {
 
 void initialiseOnce()
@@ -64,7 +62,7 @@ void CurlHandle::perform(const QString &failureMessage)
     if (code == CURLE_OK)
         return;
     if (code == CURLE_ABORTED_BY_CALLBACK && m_cancel)
-        throw TransportError(TransferCancelledMessage);
+        throw TransferCancelled();
     const QString detail = QString::fromUtf8(m_error[0] ? m_error : curl_easy_strerror(code));
     if (code == CURLE_LOGIN_DENIED)
         throw TransportError(QStringLiteral("邮件服务器拒绝登录，请检查邮件帐号设置。"), detail);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -20,8 +19,8 @@ public:
     CurlHandle &operator=(const CurlHandle &) = delete;
 
     CURL *get() const { return m_curl; }
-    // Runs the transfer; throws TransportError with failureMessage (or a cancel message)
-    // when it does not complete.
+    // Runs the transfer; throws TransportError with failureMessage when it does not
+    // complete, TransferCancelled when cancel stopped it.
     void perform(const QString &failureMessage);
 
 private:
@@ -33,9 +32,6 @@ private:
     static int progressCallback(void *self, long long dltotal, long long dlnow, long long ultotal,
                                 long long ulnow);
 };
-
-// What a cancelled transfer throws, so callers can tell it from a failure.
-extern const QString TransferCancelledMessage;
 
 // Fetches url, handing each arriving piece of the body to sink, which returns false to stop
 // the transfer as failed. HTTP errors (4xx, 5xx)

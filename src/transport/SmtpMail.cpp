@@ -3,6 +3,7 @@
 #include "Curl.h"
 
 #include <curl/curl.h>
+#include <memory>
 
 namespace {
 
@@ -43,17 +44,12 @@ void sendMail(const SmtpAccount &account, const MailMessage &message,
     curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     curl_easy_setopt(c, CURLOPT_LOGIN_OPTIONS, "AUTH=LOGIN");
     curl_easy_setopt(c, CURLOPT_MAIL_FROM, from.constData());
-    curl_slist *recipients = curl_slist_append(nullptr, to.constData());
-    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients);
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> recipients(
+        curl_slist_append(nullptr, to.constData()), &curl_slist_free_all);
+    curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
     curl_easy_setopt(c, CURLOPT_READFUNCTION, &readCallback);
     curl_easy_setopt(c, CURLOPT_READDATA, &reader);
     curl_easy_setopt(c, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(c, CURLOPT_TIMEOUT, 120L);
-    try {
-        curl.perform(QStringLiteral("邮件发送失败，请检查网络连接。"));
-    } catch (...) {
-        curl_slist_free_all(recipients);
-        throw;
-    }
-    curl_slist_free_all(recipients);
+    curl.perform(QStringLiteral("邮件发送失败，请检查网络连接。"));
 }

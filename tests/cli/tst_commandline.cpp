@@ -50,17 +50,6 @@ class TestCommandLine : public QObject {
 
     QString file(const QString &name) const { return m_files.filePath(name); }
 
-    // The demo template with a printer correction, stored as the kind's template.
-    void storeCorrection(QPointF correction)
-    {
-        TemplateStore store(m_db->db(), QStringLiteral("A01"));
-        store.lookup();
-        Report tuned;
-        tuned.loadFromBytes(store.templateBytes());
-        tuned.definition().pages[0].printOffset = correction;
-        store.save(tuned.saveToBytes());
-    }
-
     // What the template makes of the unprinted waybills, prepared here to know which texts
     // each page holds; where they must land comes from the template alone.
     struct Prepared {
@@ -122,7 +111,7 @@ private Q_SLOTS:
     void printsToPdfAsPrinted()
     {
         const QPointF correction(1.5, -2.25);
-        storeCorrection(correction);
+        DemoWaybill::storeCorrectedTemplate(m_db->db(), correction);
         const QString pdf = file(QStringLiteral("printed.pdf"));
         const Run run =
             quillet({"print", "--kind", "A01", "--pdf", pdf, "--as-printed", "--copies", "2"});

@@ -8,7 +8,6 @@
 #include "printer/ReportPrinter.h"
 #include "records/ReportOutlets.h"
 #include "records/TmakeNote.h"
-#include "store/TemplateStore.h"
 
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -22,16 +21,6 @@ class TestRecordCups : public QObject, private RecordWindowFixture {
     // The demo template tuned to a printer whose feed runs 1.5 mm right and 2.25 mm high.
     const QPointF m_correction{1.5, -2.25};
 
-    void storeCorrectedTemplate()
-    {
-        TemplateStore store(m_db->db(), QStringLiteral("A01"));
-        store.lookup();
-        Report tuned;
-        tuned.loadFromBytes(store.templateBytes());
-        tuned.definition().pages[0].printOffset = m_correction;
-        store.save(tuned.saveToBytes());
-    }
-
 private Q_SLOTS:
     void printedWaybillsLandOnTheirBlanks()
     {
@@ -39,7 +28,7 @@ private Q_SLOTS:
         if (!queue.isReady())
             QSKIP(qPrintable(queue.problem()));
         startDatabase();
-        storeCorrectedTemplate();
+        DemoWaybill::storeCorrectedTemplate(m_db->db(), m_correction);
         // The printer left as the window has it; the pages it is sent are kept to be
         // measured against.
         QList<PreparedPage> sent;

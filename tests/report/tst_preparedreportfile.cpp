@@ -2,9 +2,9 @@
 #include "report/PreparedReportWriter.h"
 #include "report/Report.h"
 #include "report/ReportError.h"
+#include "support/FixtureRows.h"
 #include "support/SampleReports.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -16,17 +16,7 @@ namespace {
 PreparedPage everyFeaturePage()
 {
     PreparedPage prepared;
-    ReportPage &page = prepared.page;
-    page.name = QStringLiteral("Page1");
-    page.paper = QStringLiteral("Custom");
-    page.customSize = QSizeF(241.3, 93.15);
-    page.landscape = true;
-    page.margins = QMarginsF(3.5, 0, 7.25, 1);
-    page.background = png({40, 20}, Qt::green);
-    page.printOffset = QPointF(-1.5, 2.25);
-    page.printScaleX = 99.5;
-    page.printScaleY = 100.25;
-    page.backgroundRect = QRectF(1, 2, 200, 90);
+    prepared.page = everySetting();
 
     ReportObject styled = text(QStringLiteral("Memo1"), QRectF(35, 12.7, 60.05, 8),
                                QStringLiteral("单号：[<frxDBDsNote.\"单号\">]"));
@@ -58,33 +48,10 @@ PreparedPage everyFeaturePage()
     box.rect = QRectF(-2, -1, 10, 10);
     prepared.items.append({box, QRectF(1.5, -1, 10, 10), {}, {}});
 
-    // Digit boxes of an amount, shrunk to fit, turned, styled and shown on a condition.
-    ReportObject cells = text(QStringLiteral("Amount"), QRectF(5, 40, 50, 6),
-                              QStringLiteral("[<frxDBDsNote.\"金额\">]"));
-    cells.cellCount = 10;
-    cells.cellWidth = 4.8;
-    cells.shrinkToFit = true;
-    cells.minFontSize = 6.5;
-    cells.rotation = 90;
-    cells.underline = true;
-    cells.textColor = QColor(12, 34, 56, 200);
-    cells.clip = false;
-    cells.displayFormat = QStringLiteral("#,##0.00");
-    cells.visibleExpression = QStringLiteral("<frxDBDsNote.\"金额\"> > 0");
-    cells.locked = true;
+    const QList<ReportObject> more = cellsBarcodeAndCheckMark();
+    const ReportObject &cells = more[0], &barcode = more[1], &check = more[2];
     prepared.items.append({cells, QRectF(8.5, 50, 50, 6), QStringLiteral("1,234.50"), {}});
-
-    ReportObject barcode;
-    barcode.kind = ReportObject::Kind::Barcode;
-    barcode.rect = QRectF(60, 40, 30, 30);
-    barcode.symbology = ReportObject::Symbology::QrCode;
-    barcode.text = QStringLiteral("[<frxDBDsNote.\"单号\">]");
     prepared.items.append({barcode, QRectF(63.5, 50, 30, 30), QStringLiteral("YD0001"), {}});
-
-    ReportObject check;
-    check.kind = ReportObject::Kind::CheckMark;
-    check.rect = QRectF(95, 40, 4, 4);
-    check.checkExpression = QStringLiteral("<frxDBDsNote.\"加急\">");
     PreparedItem checked{check, QRectF(98.5, 50, 4, 4), {}, {}};
     checked.checked = true;
     prepared.items.append(checked);
@@ -106,18 +73,7 @@ private Q_SLOTS:
         QTest::newRow("every feature") << QList<PreparedPage>{everyFeaturePage(), PreparedPage()};
         QTest::newRow("prepared waybills") << [] {
             WaybillData data(3, 2);
-            Report report;
-            QFile demo(QStringLiteral(QUILLET_DATA_DIR "/demo_waybill.xml"));
-            if (!demo.open(QIODevice::ReadOnly))
-                return QList<PreparedPage>();
-            report.loadFromBytes(demo.readAll());
-            report.setDataset(&data.note);
-            report.setDataset(&data.sub);
-            for (const char *f : {"function FieldIsNull(FieldName: string): Boolean",
-                                  "function rmbToBIG(Value: Currency): string"})
-                report.addFunction(QLatin1String(f), QStringLiteral("自定义"), {});
-            report.setUserFunctionHandler(
-                [](const QString &, const QVariantList &) { return QVariant(false); });
+            Report report = demoReport(data);
             report.prepare();
             return report.preparedPages();
         }();
@@ -172,14 +128,54 @@ private Q_SLOTS:
         QVERIFY(item.object.bold);
     }
 
+    // A file of the second version, written by hand: a picture stored once and named by a
+    // page and an item, a check mark drawn, the properties the version added.
+    void secondVersionFileOpens()
+    {
+        QFile file(QStringLiteral(QUILLET_FIXTURES "/prepared_version2.xml"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QByteArray picture =
+            QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAMAAAACCAIAAAASFvFNAAAADklEQVR4nGP4DwM"
+                                   "McBYAs2AR7za3GVIAAAAASUVORK5CYII=");
+
+        PreparedPage expected;
+        expected.page.name = QStringLiteral("Page1");
+        expected.page.paper = QStringLiteral("Custom");
+        expected.page.customSize = QSizeF(241, 93.1);
+        expected.page.printScaleX = 99.5;
+        expected.page.background = picture;
+        ReportObject amount = text(QStringLiteral("Amount"), QRectF(2, 10.5, 60, 6),
+                                   QStringLiteral("[<frxDBDsNote.\"金额\">]"));
+        amount.underline = true;
+        amount.displayFormat = QStringLiteral("#,##0.00");
+        amount.cellCount = 10;
+        amount.visibleExpression = QStringLiteral("<frxDBDsNote.\"金额\"> > 0");
+        expected.items.append({amount, QRectF(12, 20.5, 60, 6), QStringLiteral("1,234.50"), {}});
+        ReportObject photo;
+        photo.kind = ReportObject::Kind::Picture;
+        photo.rect = QRectF(1, 2, 3, 4);
+        photo.pictureExpression = QStringLiteral("<frxDBDsNote.\"照片\">");
+        expected.items.append({photo, QRectF(4.5, 12, 3, 4), {}, picture});
+        ReportObject check;
+        check.kind = ReportObject::Kind::CheckMark;
+        check.rect = QRectF(95, 40, 4, 4);
+        check.checkExpression = QStringLiteral("FieldIsNull('frxDBDsNote.地址')");
+        expected.items.append({check, QRectF(98.5, 50, 4, 4), {}, {}, true});
+        ReportObject line;
+        line.kind = ReportObject::Kind::Line;
+        line.rect = QRectF(100, 5, -100, 0);
+        expected.items.append({line, QRectF(103.5, 5, -100, 0), {}, {}});
+
+        const QList<PreparedPage> pages = PreparedReportReader::read(bytes);
+        QCOMPARE(pages.size(), 1);
+        QVERIFY(pages[0] == expected);
+        QCOMPARE(PreparedReportWriter::write(pages), bytes);
+    }
+
     void badBytesAreRefused_data()
     {
-        QTest::addColumn<QString>("fileName");
-        const QDir dir(QStringLiteral(QUILLET_FIXTURES "/prepared"));
-        const QStringList files = dir.entryList(QDir::Files);
-        QVERIFY(files.size() >= 10);
-        for (const QString &name : files)
-            QTest::newRow(qPrintable(name)) << dir.filePath(name);
+        QVERIFY(FixtureRows::addFiles(QStringLiteral(QUILLET_FIXTURES "/prepared"), 10));
     }
 
     void badBytesAreRefused()

@@ -18,8 +18,7 @@ namespace {
 
 ReportObject boxAt(const QString &name, QRectF rect)
 {
-    ReportObject o = text(name, rect, name);
-    return o;
+    return text(name, rect, name);
 }
 
 // Header: H. Master: A, B, C, L (a line drawn right to left). Detail: D.
@@ -117,9 +116,8 @@ private Q_SLOTS:
             d.distribute({ids[A], ids[B], ids[C]}, Doc::Direction::Vertical);
         });
         row("paste", [](Doc &d, auto ids) { d.paste(0, 2, d.copy({ids[A], ids[C]}), {2.5, 2.5}); });
-        row("add band", [](Doc &d, auto ids) {
+        row("add band", [](Doc &d, auto) {
             d.addBand(0, band(ReportBand::Type::PageFooter, 12, {}, {boxAt("F", {0, 0, 9, 9})}));
-            Q_UNUSED(ids);
         });
         row("remove band", [](Doc &d, auto) { d.removeBand(0, 1); });
         row("band settings", [](Doc &d, auto) {

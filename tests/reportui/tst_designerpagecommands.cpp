@@ -7,11 +7,11 @@
 #include "reportui/DesignerPanels.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalAnswer.h"
 #include "support/PdfText.h"
 #include "support/SampleReports.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGraphicsView>
@@ -21,20 +21,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 using namespace SampleReports;
 
 namespace {
-
-template <typename Dialog> void whenModal(std::function<void(Dialog *)> answer)
-{
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        answer(dialog);
-    });
-}
 
 template <typename T> T *in(QObject *parent, const char *name)
 {

@@ -8,9 +8,9 @@
 #include "reportui/DesignerPanels.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalAnswer.h"
 #include "support/SampleReports.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -24,7 +24,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -32,15 +31,6 @@ using namespace SampleReports;
 using ObjectId = TemplateDocument::ObjectId;
 
 namespace {
-
-template <typename Dialog> void whenModal(std::function<void(Dialog *)> answer)
-{
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        answer(dialog);
-    });
-}
 
 ReportTemplate twoTexts()
 {
@@ -265,6 +255,32 @@ private Q_SLOTS:
         QCOMPARE(tree->topLevelItem(0)->child(1)->childCount(), 1);
         host.document.removeObjects(added);
         QCOMPARE(tree->topLevelItem(0)->child(1)->childCount(), 0);
+    }
+
+    // A renamed or moved object keeps its item, so a band the user folded stays folded; the
+    // order in the band and the band itself follow their changes.
+    void objectTreeFollowsEditsOfObjects()
+    {
+        Host host;
+        const ObjectId number = host.id(0), amount = host.id(1);
+        host.document.addObjects(
+            0, 1, {text(QStringLiteral("页码"), {0, 0, 20, 5}, QStringLiteral("[Page#]"))});
+        auto *tree = host.find<QTreeWidget>("treeObjects");
+        QTreeWidgetItem *footer = tree->topLevelItem(0)->child(1);
+        footer->setExpanded(false);
+        host.document.editObjects({number}, QStringLiteral("名称"),
+                                  [](ReportObject &o) { o.name = QStringLiteral("运单号"); });
+        host.document.moveObjects({number}, {2, 0});
+        QCOMPARE(tree->topLevelItem(0)->child(0)->child(0)->text(0),
+                 QStringLiteral("运单号 (文本)"));
+        QVERIFY(!tree->topLevelItem(0)->child(1)->isExpanded());
+
+        host.document.sendToBack({amount});
+        QCOMPARE(tree->topLevelItem(0)->child(0)->child(0)->text(0), QStringLiteral("金额 (文本)"));
+        host.document.moveObjectsToBand({number}, 0, 1);
+        QCOMPARE(tree->topLevelItem(0)->child(0)->childCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->child(1)->child(1)->text(0),
+                 QStringLiteral("运单号 (文本)"));
     }
 
     // A field dragged from the data tree carries the expression in brackets; made the text

@@ -4,10 +4,10 @@
 #include "reportui/ReportDesignerWindow.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
+#include "support/SampleReports.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
@@ -388,14 +388,8 @@ private Q_SLOTS:
     void scanIsDimmedInTheDesignerOnly()
     {
         Designer d;
-        QImage green(60, 30, QImage::Format_RGB32);
-        green.fill(QColor(0, 200, 0));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        green.save(&buffer, "PNG");
-        d.document().setBackground(0, png, TemplateDocument::BackgroundSize::Given,
-                                   QSizeF(100, 50));
+        d.document().setBackground(0, SampleReports::png({60, 30}, QColor(0, 200, 0)),
+                                   TemplateDocument::BackgroundSize::Given, QSizeF(100, 50));
         QVERIFY(QTest::qWaitFor([&] {
             d.viewport().repaint();
             return d.view().scanShown();
@@ -415,6 +409,21 @@ private Q_SLOTS:
                  qPrintable(washed.name()));
         QCOMPARE(colourAt({140.6, 5.6}), QColor(Qt::white)); // beside the scan
         QCOMPARE(d.document().save(), bytes);
+    }
+
+    // Decoding a large scan takes long: the paint that meets a new scan leaves it to a
+    // worker thread, and the page shows without it until it is ready.
+    void scanIsDecodedOutsideThePaint()
+    {
+        Designer d;
+        d.document().setBackground(0, SampleReports::png({600, 300}, QColor(0, 200, 0)),
+                                   TemplateDocument::BackgroundSize::Given, QSizeF(100, 50));
+        d.viewport().repaint();
+        QVERIFY(!d.view().scanShown());
+        QVERIFY(QTest::qWaitFor([&] {
+            d.viewport().repaint();
+            return d.view().scanShown();
+        }));
     }
 
     void previewGetsTheDesign()

@@ -6,6 +6,7 @@
 #include "reportui/ReportPreviewWindow.h"
 #include "support/FileDialogAnswers.h"
 #include "support/MessageRecorder.h"
+#include "support/ModalAnswer.h"
 #include "support/PdfText.h"
 #include "support/SampleReports.h"
 
@@ -24,7 +25,6 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 
 namespace {
@@ -60,16 +60,6 @@ QAction *act(QWidget &window, const char *name)
     if (!a)
         qFatal("no action %s", name);
     return a;
-}
-
-// Runs `answer` on the next modal dialog the window opens.
-template <typename Dialog> void whenModal(std::function<void(Dialog *)> answer)
-{
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        answer(dialog);
-    });
 }
 
 struct ShownWindow {

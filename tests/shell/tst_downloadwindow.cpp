@@ -2,6 +2,7 @@
 #include "support/MessageRecorder.h"
 #include "support/PythonServer.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include "report/Report.h"
 #include "shell/SampleTemplates.h"
@@ -32,13 +33,6 @@ const bool webEngineSetUp = [] {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     return true;
 }();
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QString pageText(QWebEngineView *view)
 {

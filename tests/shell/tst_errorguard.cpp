@@ -1,3 +1,4 @@
+#include "support/MainFormTree.h"
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
 
@@ -10,25 +11,9 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTabWidget>
-#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
-
-QStringList treeTexts(QTreeWidget *tree)
-{
-    QStringList texts;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        texts << (*it)->text(0);
-    return texts;
-}
-
-void select(TMainForm &form, const QString &text)
-{
-    const auto found = form.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    form.tree()->setCurrentItem(found.first());
-}
 
 // An event handler that fails the way a command deep in the program may.
 class Failing : public QObject {
@@ -115,7 +100,7 @@ private Q_SLOTS:
         TestDatabase t;
         MessageRecorder messages;
         TMainForm form;
-        const QStringList before = treeTexts(form.tree());
+        const QStringList before = treeTexts(form);
         QFile file(t.folder() + "/notedb.db");
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray(8192, 'x'));
@@ -123,7 +108,7 @@ private Q_SLOTS:
         form.action("actRefreshTree")->trigger();
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
-        QCOMPARE(treeTexts(form.tree()), before);
+        QCOMPARE(treeTexts(form), before);
         QVERIFY(form.isEnabled());
     }
 

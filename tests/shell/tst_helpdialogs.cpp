@@ -1,5 +1,6 @@
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include "shell/TAboutBox.h"
 #include "shell/TipOfDay.h"
@@ -27,13 +28,6 @@ void whenModal(const std::function<void(QDialog *)> &act)
         act(dialog);
         dialog->reject();
     });
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
 }
 
 } // namespace
@@ -73,8 +67,8 @@ private Q_SLOTS:
     {
         // 你好 is C4E3 BAC3 in GBK.
         const QString file = ProgramFolder::file("TipOfDay.ini");
-        writeBytes(file, "[Other]\r\nx=no\r\n[TipItems]\r\n1=\xc4\xe3\xba\xc3\r\n\r\n"
-                         "2=second\r\n[More]\r\n3=no\r\n");
+        writeFile(file, "[Other]\r\nx=no\r\n[TipItems]\r\n1=\xc4\xe3\xba\xc3\r\n\r\n"
+                        "2=second\r\n[More]\r\n3=no\r\n");
         QCOMPARE(readTipLines(file), (QStringList{QStringLiteral("1=你好"), "2=second"}));
         QCOMPARE(readTipLines(ProgramFolder::file("missing.ini")), QStringList());
     }

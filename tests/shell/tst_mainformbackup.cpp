@@ -1,6 +1,9 @@
+#include "support/DatabaseFileValue.h"
 #include "support/FileDialogAnswers.h"
+#include "support/MainFormTree.h"
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include "shell/TMainForm.h"
 #include "store/DataSet.h"
@@ -14,54 +17,15 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTreeWidget>
 #include <QtTest>
 
 namespace {
 
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-// The kind names a database file holds, read on a connection of its own.
+// The kind names a database file holds.
 QString kindsIn(const QString &path)
 {
-    QString kinds;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "reader");
-        db.setDatabaseName(path);
-        if (db.open())
-            kinds = GetSqlValue(db, "SELECT group_concat(kindName, ',') FROM "
-                                    "(SELECT kindName FROM noteKind ORDER BY kindCode)");
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("reader");
-    return kinds;
-}
-
-QStringList treeTexts(const TMainForm &form)
-{
-    QStringList texts;
-    for (QTreeWidgetItemIterator it(form.tree()); *it; ++it)
-        texts << (*it)->text(0);
-    return texts;
-}
-
-void select(TMainForm &form, const QString &text)
-{
-    const auto found = form.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    form.tree()->setCurrentItem(found.first());
+    return valueInDatabaseFile(path, "SELECT group_concat(kindName, ',') FROM "
+                                     "(SELECT kindName FROM noteKind ORDER BY kindCode)");
 }
 
 void openThreeTabs(TMainForm &form)
@@ -91,7 +55,7 @@ private Q_SLOTS:
         TMainForm form;
         QTemporaryDir backup;
         const QString notes = t.folder() + "/Notes/";
-        write(notes + ".hidden.fr3", "h");
+        writeFile(notes + ".hidden.fr3", "h");
 
         dialogs.answer(backup.path());
         form.action("actBackup")->trigger();
@@ -110,8 +74,8 @@ private Q_SLOTS:
         const QByteArray firstTemplate = contentOf(notes + "A01_1.fr3");
         const QByteArray firstDatabase = contentOf(backup.filePath("notedb.db"));
         t.exec(AddKind);
-        write(notes + "A01_1.fr3", "changed");
-        write(notes + "A01_2.fr3", "second");
+        writeFile(notes + "A01_1.fr3", "changed");
+        writeFile(notes + "A01_2.fr3", "second");
         messages.clear();
         messages.setAnswer(false);
         dialogs.answer(backup.path());
@@ -161,14 +125,9 @@ private Q_SLOTS:
         writer = QSqlDatabase();
         QSqlDatabase::removeDatabase("writer");
         QVERIFY(messages.lastText().startsWith("备份成功！"));
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "check");
-        db.setDatabaseName(backup.filePath("notedb.db"));
-        QVERIFY(db.open());
-        QCOMPARE(GetSqlValue(db, "PRAGMA integrity_check"), QString("ok"));
-        QCOMPARE(GetSqlValue(db, "SELECT count(*) FROM \"收款收据\""), QString("2"));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("check");
+        const QString copy = backup.filePath("notedb.db");
+        QCOMPARE(valueInDatabaseFile(copy, "PRAGMA integrity_check"), QString("ok"));
+        QCOMPARE(valueInDatabaseFile(copy, "SELECT count(*) FROM \"收款收据\""), QString("2"));
     }
 
     void restoringWithoutNotes()
@@ -209,8 +168,8 @@ private Q_SLOTS:
         TMainForm form;
         QTemporaryDir backup;
         QVERIFY(QFile::copy(t.folder() + "/notedb.db", backup.filePath("notedb.db")));
-        write(backup.filePath("Notes/A01_1.fr3"), "from the backup");
-        write(backup.filePath("Notes/A02_1.fr3"), "new here");
+        writeFile(backup.filePath("Notes/A01_1.fr3"), "from the backup");
+        writeFile(backup.filePath("Notes/A02_1.fr3"), "new here");
         const QByteArray local = contentOf(t.folder() + "/Notes/A01_1.fr3");
         dialogs.answer(backup.path());
         form.action("actRestore")->trigger();
@@ -295,9 +254,9 @@ private Q_SLOTS:
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase("other");
         } else {
-            write(backup.filePath("notedb.db"), content);
+            writeFile(backup.filePath("notedb.db"), content);
         }
-        write(backup.filePath("Notes/X01_1.fr3"), "x");
+        writeFile(backup.filePath("Notes/X01_1.fr3"), "x");
         const QString program = t.folder() + "/notedb.db";
         const QByteArray before =
             QCryptographicHash::hash(contentOf(program), QCryptographicHash::Sha256);
@@ -356,15 +315,10 @@ private Q_SLOTS:
         QVERIFY(messages.lastText().startsWith("恢复成功！"));
         const QStringList kept = QDir(t.folder()).entryList({"notedb_*.db"}, QDir::Files);
         QCOMPARE(kept.size(), 1);
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "kept");
-        db.setDatabaseName(t.folder() + "/" + kept[0]);
-        QVERIFY(db.open());
-        QCOMPARE(
-            GetSqlValue(db, "SELECT count(*) FROM \"收款收据\" WHERE \"交款单位\" = '正在录入'"),
-            QString("1"));
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase("kept");
+        QCOMPARE(valueInDatabaseFile(
+                     t.folder() + "/" + kept[0],
+                     "SELECT count(*) FROM \"收款收据\" WHERE \"交款单位\" = '正在录入'"),
+                 QString("1"));
     }
 
     void cancelledPickerDoesNothing()

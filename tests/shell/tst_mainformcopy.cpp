@@ -1,3 +1,4 @@
+#include "support/MainFormTree.h"
 #include "support/MessageRecorder.h"
 #include "support/TestDatabase.h"
 
@@ -14,13 +15,6 @@
 #include <optional>
 
 namespace {
-
-void select(TMainForm &form, const QString &text)
-{
-    const auto found = form.tree()->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    form.tree()->setCurrentItem(found.first());
-}
 
 // Triggers 另存为...; the name box, when it opens, gets the name typed and accepted, or is
 // cancelled when there is none. Returns whether the box opened.

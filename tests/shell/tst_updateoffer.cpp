@@ -1,54 +1,25 @@
 #include "support/MessageRecorder.h"
-#include "support/PythonServer.h"
+#include "support/UpdateServer.h"
 
 #include "shell/UpdateOffer.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QByteArray newProgram()
-{
-    QByteArray bytes;
-    for (int i = 0; i < 100000; ++i)
-        bytes += char(i % 253);
-    return bytes;
-}
-
-} // namespace
 
 class UpdateOfferTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_served, m_program;
-    std::unique_ptr<PythonServer> m_server;
+    std::unique_ptr<UpdateServer> m_server;
     QString m_programFile;
 
     void announce(const QString &name, const QString &version, const QString &path,
                   const QByteArray &sha256)
     {
-        writeFile(m_served.filePath(name), "version=" + version.toLatin1() +
-                                               "\nfile=" + m_server->url(path).toLatin1() +
-                                               "\nsha256=" + sha256.toHex() + "\n");
+        m_server->serve(name, "version=" + version.toLatin1() +
+                                  "\nfile=" + m_server->url(path).toLatin1() +
+                                  "\nsha256=" + sha256.toHex() + "\n");
     }
 
     // Runs one check to its end with the window given; the messages shown are recorded.
@@ -64,17 +35,11 @@ class UpdateOfferTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        writeFile(m_served.filePath("quillet"), newProgram());
-        m_server = std::make_unique<PythonServer>(
-            QFINDTESTDATA("../transport/fixtures/http_server.py"), QStringList{m_served.path()});
+        m_server = std::make_unique<UpdateServer>();
         QVERIFY2(m_server->isListening(), qPrintable(m_server->errors()));
     }
 
-    void init()
-    {
-        m_programFile = m_program.filePath("quillet");
-        writeFile(m_programFile, "old program");
-    }
+    void init() { m_programFile = m_server->freshProgramFile(); }
 
     void sameVersionIsSilentUnlessAsked_data()
     {
@@ -107,27 +72,25 @@ private Q_SLOTS:
 
     void declinedOfferDownloadsNothing()
     {
-        announce("newer.inf", "4.9.1.0", "quillet",
-                 QCryptographicHash::hash(newProgram(), QCryptographicHash::Sha256));
+        announce("newer.inf", "4.9.1.0", "quillet", UpdateServer::newProgramSha256());
         MessageRecorder messages(false);
         QWidget window;
         runCheck("newer.inf", false, &window);
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown().first().kind, Messages::Kind::YesNo);
         QVERIFY(messages.lastText().contains("4.9.1.0"));
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
     }
 
     void acceptedOfferInstallsAfterVerifying()
     {
-        announce("newer.inf", "4.9.1.0", "quillet",
-                 QCryptographicHash::hash(newProgram(), QCryptographicHash::Sha256));
+        announce("newer.inf", "4.9.1.0", "quillet", UpdateServer::newProgramSha256());
         MessageRecorder messages;
         QWidget window;
         runCheck("newer.inf", false, &window);
         QCOMPARE(messages.texts().size(), 2);
         QVERIFY(messages.texts().last().contains(QStringLiteral("重新启动")));
-        QCOMPARE(readFile(m_programFile), newProgram());
+        QCOMPARE(contentOf(m_programFile), UpdateServer::newProgram());
         QVERIFY(!window.findChild<QProgressDialog *>());
     }
 
@@ -139,13 +102,12 @@ private Q_SLOTS:
         runCheck("bad.inf", false, &window);
         QCOMPARE(messages.shown().last().kind, Messages::Kind::Error);
         QVERIFY(messages.lastText().contains(QStringLiteral("校验不符")));
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
     }
 
     void cancelledDownloadKeepsTheProgram()
     {
-        announce("slow.inf", "5.0", "slow/quillet",
-                 QCryptographicHash::hash(newProgram(), QCryptographicHash::Sha256));
+        announce("slow.inf", "5.0", "slow/quillet", UpdateServer::newProgramSha256());
         MessageRecorder messages;
         QWidget window;
         UpdateOffer offer(&window);
@@ -158,7 +120,7 @@ private Q_SLOTS:
         progress->findChild<QPushButton *>()->click();
         QVERIFY(done.wait(30000));
         QCOMPARE(messages.texts().size(), 1); // the offer only: a cancel needs no word
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
     }
 };
 

@@ -124,19 +124,6 @@ class TestFilterSql : public QObject {
         return actual == expected;
     }
 
-    static RecordFilter::Conditions conditions(const QString &keyword, QStringList textColumns,
-                                               std::optional<QDate> start, std::optional<QDate> end,
-                                               RecordFilter::PrintState state)
-    {
-        RecordFilter::Conditions c;
-        c.keyword = keyword;
-        c.textColumns = textColumns;
-        c.start = start;
-        c.end = end;
-        c.printState = state;
-        return c;
-    }
-
 private Q_SLOTS:
     void initTestCase() { QVERIFY(QSqlDatabase::isDriverAvailable("QSQLITE")); }
 
@@ -149,27 +136,27 @@ private Q_SLOTS:
         auto row = [](const char *name, const RecordFilter::Conditions &c) {
             QTest::newRow(name) << RecordFilter::build(c);
         };
-        row("nothing chosen", conditions("", all, {}, {}, PS::Any));
-        row("printed only", conditions("", all, {}, {}, PS::Printed));
-        row("unprinted only", conditions("", all, {}, {}, PS::Unprinted));
-        row("keyword, no text column", conditions("华联", {}, startDay, endDay, PS::Any));
-        row("keyword with spaces", conditions("  华联  ", all, {}, {}, PS::Any));
-        row("spaces only", conditions("   ", all, {}, {}, PS::Unprinted));
-        row("only the end box", conditions("", all, {}, endDay, PS::Any));
-        row("only the start box", conditions("", all, startDay, {}, PS::Printed));
-        row("both boxes and a keyword", conditions("4999号", all, startDay, endDay, PS::Any));
-        row("letters of another case", conditions("strasse", all, {}, {}, PS::Any));
-        row("sharp s", conditions("ß", all, {}, {}, PS::Any));
-        row("final sigma", conditions("σας", all, {}, {}, PS::Any));
-        row("kelvin sign", conditions("k", all, {}, {}, PS::Any));
-        row("dotted capital I", conditions("i̇stanbul", all, {}, {}, PS::Any));
-        row("star typed", conditions("a*b", all, {}, {}, PS::Any));
-        row("percent typed", conditions("100%", all, {}, {}, PS::Any));
-        row("underscore typed", conditions("a_b", all, {}, {}, PS::Any));
-        row("escape character typed", conditions("a!b", all, {}, {}, PS::Any));
-        row("number as text", conditions("0012", all, {}, {}, PS::Any));
-        row("number in a memo", conditions("1.5", all, {}, {}, PS::Any));
-        row("full-width letter", conditions("Ｋ", all, {}, {}, PS::Any));
+        row("nothing chosen", {"", all, {}, {}, PS::Any});
+        row("printed only", {"", all, {}, {}, PS::Printed});
+        row("unprinted only", {"", all, {}, {}, PS::Unprinted});
+        row("keyword, no text column", {"华联", {}, startDay, endDay, PS::Any});
+        row("keyword with spaces", {"  华联  ", all, {}, {}, PS::Any});
+        row("spaces only", {"   ", all, {}, {}, PS::Unprinted});
+        row("only the end box", {"", all, {}, endDay, PS::Any});
+        row("only the start box", {"", all, startDay, {}, PS::Printed});
+        row("both boxes and a keyword", {"4999号", all, startDay, endDay, PS::Any});
+        row("letters of another case", {"strasse", all, {}, {}, PS::Any});
+        row("sharp s", {"ß", all, {}, {}, PS::Any});
+        row("final sigma", {"σας", all, {}, {}, PS::Any});
+        row("kelvin sign", {"k", all, {}, {}, PS::Any});
+        row("dotted capital I", {"i̇stanbul", all, {}, {}, PS::Any});
+        row("star typed", {"a*b", all, {}, {}, PS::Any});
+        row("percent typed", {"100%", all, {}, {}, PS::Any});
+        row("underscore typed", {"a_b", all, {}, {}, PS::Any});
+        row("escape character typed", {"a!b", all, {}, {}, PS::Any});
+        row("number as text", {"0012", all, {}, {}, PS::Any});
+        row("number in a memo", {"1.5", all, {}, {}, PS::Any});
+        row("full-width letter", {"Ｋ", all, {}, {}, PS::Any});
     }
     void searchBoxFiltersAgree()
     {
@@ -260,8 +247,7 @@ private Q_SLOTS:
             const auto start = day();
             const auto end = day();
             const auto state = RecordFilter::PrintState(random.bounded(3));
-            const QString filter =
-                RecordFilter::build(conditions(keyword, columns, start, end, state));
+            const QString filter = RecordFilter::build({keyword, columns, start, end, state});
             QVERIFY2(bothAgree(t, filter, true), qPrintable(filter));
             ++compared;
         }

@@ -106,6 +106,7 @@ private Q_SLOTS:
         QTest::newRow("plain style after named styles") << h << 2 << 1 << number << "45000";
         QTest::newRow("escaped character") << h << 2 << 2 << text << "A\rB";
         QTest::newRow("style only") << h << 2 << 3 << none << "";
+        QTest::newRow("lower-case reference") << h << 2 << 4 << text << "小写";
 
         const QString l = "xlwt.xls";
         QTest::newRow("xls chinese text") << l << 0 << 0 << text << "北京华联商厦";

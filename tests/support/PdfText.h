@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QSizeF>
 #include <QString>
 #include <QTemporaryDir>
@@ -52,12 +53,26 @@ inline QList<Word> words(const QString &pdf)
     return found;
 }
 
-// Images placed on the pages (one line per image use after two heading lines).
+// pdfimages' list of the images placed on the pages: two heading lines, then one line per
+// image use.
+inline QList<QByteArray> imageList(const QString &pdf)
+{
+    return run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).trimmed().split('\n');
+}
+
 inline int imageCount(const QString &pdf)
 {
-    const QList<QByteArray> lines =
-        run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf}).trimmed().split('\n');
-    return int(lines.size()) - 2;
+    return int(imageList(pdf).size()) - 2;
+}
+
+// Images stored in the PDF, however many times each is placed.
+inline int storedImageCount(const QString &pdf)
+{
+    const QList<QByteArray> lines = imageList(pdf);
+    QSet<QByteArray> objects;
+    for (qsizetype i = 2; i < lines.size(); ++i)
+        objects.insert(lines[i].simplified().split(' ').value(10)); // the "object" column
+    return int(objects.size());
 }
 
 // Each page's size in millimetres, as the PDF's media boxes give it.

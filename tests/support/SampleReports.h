@@ -1,13 +1,15 @@
 #pragma once
 
-// Templates and data shared by the report engine's tests.
+// Templates and data shared by the report engine's tests and benchmarks.
 
 #include "report/MemoryDataset.h"
+#include "report/Report.h"
 #include "report/ReportTemplate.h"
 #include "store/Currency.h"
 
 #include <QBuffer>
 #include <QDate>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 
@@ -44,13 +46,9 @@ inline ReportBand band(ReportBand::Type type, double height, const QString &data
     return b;
 }
 
-// A page with every kind of band and object and every property away from its default.
-inline ReportTemplate everyFeature()
+// A page with every setting away from its default, and no bands.
+inline ReportPage everySetting()
 {
-    ReportTemplate report;
-    report.script = {QStringLiteral("begin"), QStringLiteral("  // 备注"), QString(),
-                     QStringLiteral("end.")};
-    report.printerName = QStringLiteral("针式打印机 LQ-730K");
     ReportPage page;
     page.name = QStringLiteral("Page1");
     page.paper = QStringLiteral("Custom");
@@ -59,6 +57,51 @@ inline ReportTemplate everyFeature()
     page.margins = QMarginsF(3.5, 0, 7.25, 1);
     page.background = png({40, 20}, Qt::green);
     page.printOffset = QPointF(-1.5, 2.25);
+    page.printScaleX = 99.5;
+    page.printScaleY = 100.25;
+    page.backgroundRect = QRectF(1, 2, 200, 90);
+    return page;
+}
+
+// Digit boxes of an amount, shrunk to fit, turned, styled and shown on a condition; a QR
+// code; a check mark: between them every object property the text styles left alone.
+inline QList<ReportObject> cellsBarcodeAndCheckMark()
+{
+    ReportObject cells = text(QStringLiteral("Amount"), QRectF(5, 40, 50, 6),
+                              QStringLiteral("[<frxDBDsNote.\"金额\">]"));
+    cells.cellCount = 10;
+    cells.cellWidth = 4.8;
+    cells.shrinkToFit = true;
+    cells.minFontSize = 6.5;
+    cells.rotation = 90;
+    cells.underline = true;
+    cells.textColor = QColor(12, 34, 56, 200);
+    cells.clip = false;
+    cells.displayFormat = QStringLiteral("#,##0.00");
+    cells.visibleExpression = QStringLiteral("<frxDBDsNote.\"金额\"> > 0");
+    cells.locked = true;
+
+    ReportObject barcode;
+    barcode.kind = ReportObject::Kind::Barcode;
+    barcode.rect = QRectF(60, 40, 30, 30);
+    barcode.symbology = ReportObject::Symbology::QrCode;
+    barcode.text = QStringLiteral("[<frxDBDsNote.\"单号\">]");
+
+    ReportObject check;
+    check.kind = ReportObject::Kind::CheckMark;
+    check.rect = QRectF(95, 40, 4, 4);
+    check.checkExpression = QStringLiteral("<frxDBDsNote.\"加急\">");
+    return {cells, barcode, check};
+}
+
+// A page with every kind of band and object and every property away from its default.
+inline ReportTemplate everyFeature()
+{
+    ReportTemplate report;
+    report.script = {QStringLiteral("begin"), QStringLiteral("  // 备注"), QString(),
+                     QStringLiteral("end.")};
+    report.printerName = QStringLiteral("针式打印机 LQ-730K");
+    ReportPage page = everySetting();
 
     ReportObject styled =
         text(QStringLiteral("Memo1"), QRectF(35, 12.7, 60.05, 8),
@@ -95,7 +138,8 @@ inline ReportTemplate everyFeature()
     master.startNewPage = true;
     page.bands = {band(ReportBand::Type::ReportTitle, 10, {}, {line}),
                   band(ReportBand::Type::PageHeader, 0.1, {}, {box}), master,
-                  band(ReportBand::Type::DetailData, 6, QStringLiteral("frxDBDsSub")),
+                  band(ReportBand::Type::DetailData, 6, QStringLiteral("frxDBDsSub"),
+                       cellsBarcodeAndCheckMark()),
                   band(ReportBand::Type::PageFooter, 12)};
     report.pages = {page, ReportPage()};
     return report;
@@ -125,5 +169,26 @@ struct WaybillData {
         sub.setMaster(&note, QStringLiteral("ID"), QStringLiteral("MID"));
     }
 };
+
+// The shipped demo waybill over the data, ready to prepare.
+inline Report demoReport(WaybillData &data)
+{
+    QFile file(QStringLiteral(QUILLET_DATA_DIR "/demo_waybill.xml"));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("demo template missing");
+    Report report;
+    report.loadFromBytes(file.readAll());
+    report.setDataset(&data.note);
+    report.setDataset(&data.sub);
+    // Stand-ins for the program's functions: they print a recognisable word.
+    report.addFunction(QStringLiteral("function FieldIsNull(FieldName: string): Boolean"),
+                       QStringLiteral("自定义"), {});
+    report.addFunction(QStringLiteral("function rmbToBIG(Value: Currency): string"),
+                       QStringLiteral("自定义"), {});
+    report.setUserFunctionHandler([](const QString &name, const QVariantList &) {
+        return name == u"FieldIsNull" ? QVariant(false) : QVariant(QStringLiteral("大写金额"));
+    });
+    return report;
+}
 
 } // namespace SampleReports

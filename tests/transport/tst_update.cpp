@@ -1,45 +1,15 @@
-#include "support/PythonServer.h"
+#include "support/UpdateServer.h"
 
 #include "transport/TransportError.h"
 #include "transport/UpdateCheck.h"
 #include "transport/UpdateDownload.h"
 
-#include <QCryptographicHash>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-// A new program file that is not a run of equal bytes, large enough to take a while slowly.
-QByteArray newProgram()
-{
-    QByteArray bytes;
-    for (int i = 0; i < 200000; ++i)
-        bytes += char(i * 7 % 251);
-    return bytes;
-}
-
-} // namespace
 
 class UpdateTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_served;
-    QTemporaryDir m_program;
-    std::unique_ptr<PythonServer> m_server;
+    std::unique_ptr<UpdateServer> m_server;
     QString m_programFile;
 
     VersionAnnouncement announce(const QString &path, const QByteArray &sha256)
@@ -69,17 +39,11 @@ class UpdateTest : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
-        writeFile(m_served.filePath("quillet"), newProgram());
-        m_server = std::make_unique<PythonServer>(QFINDTESTDATA("fixtures/http_server.py"),
-                                                  QStringList{m_served.path()});
+        m_server = std::make_unique<UpdateServer>();
         QVERIFY2(m_server->isListening(), qPrintable(m_server->errors()));
     }
 
-    void init()
-    {
-        m_programFile = m_program.filePath("quillet");
-        writeFile(m_programFile, "old program");
-    }
+    void init() { m_programFile = m_server->freshProgramFile(); }
 
     void checkAnnouncesOnlyANewerVersion_data()
     {
@@ -93,9 +57,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, announced);
         QFETCH(bool, newer);
-        writeFile(m_served.filePath("qlver.inf"),
-                  "version=" + announced.toLatin1() +
-                      "\nfile=http://127.0.0.1/quillet\nsha256=" + QByteArray(64, '0') + "\n");
+        m_server->serve("qlver.inf", "version=" + announced.toLatin1() +
+                                         "\nfile=http://127.0.0.1/quillet\nsha256=" +
+                                         QByteArray(64, '0') + "\n");
         UpdateCheck check;
         QSignalSpy found(&check, &UpdateCheck::newerVersion);
         QSignalSpy current(&check, &UpdateCheck::upToDate);
@@ -118,7 +82,7 @@ private Q_SLOTS:
     void checkFails()
     {
         QFETCH(QString, url);
-        writeFile(m_served.filePath("bad.inf"), "<html>not a version file</html>");
+        m_server->serve("bad.inf", "<html>not a version file</html>");
         UpdateCheck check;
         QSignalSpy failed(&check, &UpdateCheck::failed);
         QSignalSpy found(&check, &UpdateCheck::newerVersion);
@@ -130,13 +94,11 @@ private Q_SLOTS:
 
     void verifiedDownloadReplacesTheProgram()
     {
-        UpdateDownload d(
-            announce("quillet", QCryptographicHash::hash(newProgram(), QCryptographicHash::Sha256)),
-            m_programFile);
+        UpdateDownload d(announce("quillet", UpdateServer::newProgramSha256()), m_programFile);
         const auto result = download(d);
         QVERIFY(!result.isEmpty());
         QVERIFY2(result[0].toBool(), qPrintable(result[1].toString() + result[2].toString()));
-        QCOMPARE(readFile(m_programFile), newProgram());
+        QCOMPARE(contentOf(m_programFile), UpdateServer::newProgram());
         QVERIFY(QFileInfo(m_programFile).isExecutable());
         QVERIFY(!QFile::exists(UpdateDownload::partialFileOf(m_programFile)));
     }
@@ -149,28 +111,26 @@ private Q_SLOTS:
         QVERIFY(!result[0].toBool());
         QVERIFY2(result[1].toString().contains(QStringLiteral("校验不符")),
                  qPrintable(result[1].toString()));
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
         QVERIFY(!QFile::exists(UpdateDownload::partialFileOf(m_programFile)));
     }
 
     void cancelledDownloadInstallsNothing()
     {
-        UpdateDownload d(announce("slow/quillet", QCryptographicHash::hash(
-                                                      newProgram(), QCryptographicHash::Sha256)),
-                         m_programFile);
+        UpdateDownload d(announce("slow/quillet", UpdateServer::newProgramSha256()), m_programFile);
         const auto result = download(d, true);
         QVERIFY(!result.isEmpty());
         QVERIFY(!result[0].toBool());
         QCOMPARE(result[1].toString(), QString()); // the user asked for it: nothing to tell
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
         QVERIFY(!QFile::exists(UpdateDownload::partialFileOf(m_programFile)));
     }
 
     void failedReplacementKeepsTheOldProgram()
     {
-        QVERIFY_THROWS_EXCEPTION(TransportError,
-                                 replaceProgramFile(m_program.filePath("gone"), m_programFile));
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QVERIFY_THROWS_EXCEPTION(
+            TransportError, replaceProgramFile(m_server->programFolder() + "/gone", m_programFile));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
     }
 
     void unreachableDownloadKeepsTheOldProgram()
@@ -182,7 +142,7 @@ private Q_SLOTS:
         QVERIFY(!result.isEmpty());
         QVERIFY(!result[0].toBool());
         QVERIFY(!result[1].toString().isEmpty());
-        QCOMPARE(readFile(m_programFile), QByteArray("old program"));
+        QCOMPARE(contentOf(m_programFile), UpdateServer::oldProgram());
     }
 };
 
