@@ -718,12 +718,31 @@ bool DataSet::locate(const QString &column, const QVariant &value)
     const int c = columnIndex(column);
     if (c < 0)
         return false;
-    const auto wanted = FieldValue::coerce(value, m_columns[c].type);
+    const FieldType type = m_columns[c].type;
+    const auto wanted = FieldValue::coerce(value, type);
     if (!wanted || wanted->isNull())
         return false;
+    if (type == FieldType::Counter || type == FieldType::Integer) {
+        // A whole number is found by the database, and its rows by id in the view, so that
+        // locating record after record in a large table does not read the table each time.
+        QSet<qint64> holders;
+        for (const QVariantList &row :
+             GetSqlData(m_db,
+                        QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                            .arg(m_rowId, quoteName(m_tableName), m_quotedNames[c]),
+                        {*wanted})
+                 .rows)
+            holders << row.value(0).toLongLong();
+        for (int row = 0; row < m_view.size(); ++row)
+            if (holders.contains(m_view[row])) {
+                setCurrentRow(row);
+                return true;
+            }
+        return false;
+    }
     for (int row = 0; row < m_view.size(); ++row) {
         const QVariant v = postedValues(row).value(c);
-        if (!v.isNull() && FieldValue::compare(v, *wanted, m_columns[c].type) == 0) {
+        if (!v.isNull() && FieldValue::compare(v, *wanted, type) == 0) {
             setCurrentRow(row);
             return true;
         }

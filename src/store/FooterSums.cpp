@@ -136,6 +136,10 @@ QStringList ViewFooter::texts(const DataSet &dataSet)
 {
     if (!dataSet.isOpen())
         return {};
+    // A few pages of rows are read sooner than the database passes over the whole table.
+    constexpr int ReadOutright = 2000;
+    if (dataSet.rowCount() <= ReadOutright)
+        return FooterTexts(dataSet);
     if (dataSet.postedChanges() != m_postedChanges) {
         m_posted = DatabaseFooterTotals(dataSet);
         m_postedChanges = dataSet.postedChanges();

@@ -27,7 +27,7 @@ std::optional<FooterTotals> DatabaseFooterTotals(const DataSet &dataSet);
 
 // The footer of one data set's grid, kept cheap on a large table: the database totals the
 // posted rows in view once for each change of them, and the row being typed is counted in
-// memory. Where the database cannot tell the rows in view apart, the rows are read.
+// memory. Few rows in view, or rows the database cannot tell apart, are read instead.
 class ViewFooter {
 public:
     QStringList texts(const DataSet &dataSet);

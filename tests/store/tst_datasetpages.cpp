@@ -76,36 +76,55 @@ private Q_SLOTS:
         QCOMPARE(ids(ds), expected);
     }
 
+    // More rows in view than the footer reads outright, so the database totals them.
     void footersStayExactAsRowsLeaveTheFilterArriveAndGo()
     {
         TestDatabase t(TestDatabase::Empty);
-        fill(t, 1000, "'N' || i");
+        fill(t, 5000, "'N' || i");
         DataSet ds;
-        t.open(ds, "大表", "数量 < 100");
+        t.open(ds, "大表", "数量 < 2500");
         ViewFooter footer;
-        QCOMPARE(footer.texts(ds), QStringList({"99", "", "4950", "￥49.50"}));
+        // 1 + ... + 2499 = 2499 * 2500 / 2.
+        QCOMPARE(footer.texts(ds), QStringList({"2499", "", "3123750", "￥31237.50"}));
 
         // The first row no longer passes the filter but stays in view, as typed.
         ds.edit();
-        ds.setFieldValue("数量", 500);
-        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5449", "￥49.50"}));
+        ds.setFieldValue("数量", 5000);
+        QCOMPARE(footer.texts(ds), QStringList({"2499", "", "3128749", "￥31237.50"}));
         ds.post();
-        QCOMPARE(ds.value(0, 2).toLongLong(), 500);
-        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5449", "￥49.50"}));
+        QCOMPARE(ds.value(0, 2).toLongLong(), 5000);
+        QCOMPARE(footer.texts(ds), QStringList({"2499", "", "3128749", "￥31237.50"}));
         QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
 
         ds.append();
-        ds.setFieldValue("数量", 1000);
+        ds.setFieldValue("数量", 10000);
         ds.setFieldValue("金额", 0.5);
-        QCOMPARE(footer.texts(ds), QStringList({"100", "", "6449", "￥50.00"}));
+        QCOMPARE(footer.texts(ds), QStringList({"2500", "", "3138749", "￥31238.00"}));
         ds.post();
-        QCOMPARE(footer.texts(ds), QStringList({"100", "", "6449", "￥50.00"}));
+        QCOMPARE(footer.texts(ds), QStringList({"2500", "", "3138749", "￥31238.00"}));
         QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
 
         ds.first();
         ds.deleteCurrent();
-        QCOMPARE(footer.texts(ds), QStringList({"99", "", "5949", "￥49.99"}));
+        QCOMPARE(footer.texts(ds), QStringList({"2499", "", "3133749", "￥31237.99"}));
         QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
+    }
+
+    void locatesOnlyRowsInViewInTheirOrder()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        fill(t, 5000, "'N' || i");
+        DataSet ds;
+        t.open(ds, "大表", "数量 > 100");
+        ds.setSort("数量", Qt::DescendingOrder);
+        // 5000 is the first row, so 4000 is the thousand-and-first.
+        QVERIFY(ds.locate("ID", 4000));
+        QCOMPARE(ds.currentRow(), 1000);
+        QVERIFY(ds.locate("名称", "n3000"));
+        QCOMPARE(ds.currentRow(), 2000);
+        QVERIFY(!ds.locate("ID", 50));
+        QVERIFY(!ds.locate("ID", 9999));
+        QCOMPARE(ds.currentRow(), 2000);
     }
 
     void rowGoneMeanwhileReadsEmpty()
