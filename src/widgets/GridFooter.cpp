@@ -5,14 +5,16 @@
 #include "store/DataSet.h"
 #include "store/FooterSums.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTimer>
 
 GridFooter::GridFooter(RecordGrid *grid, QWidget *parent) : QWidget(parent), m_grid(grid)
 {
     setObjectName(grid->objectName() + QStringLiteral("Footer"));
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &GridFooter::refresh);
     DataSet *ds = grid->dataSet();
     for (auto signal : {&DataSet::reset, &DataSet::stateChanged})
         connect(ds, signal, this, &GridFooter::scheduleRefresh);
@@ -34,19 +36,21 @@ QSize GridFooter::sizeHint() const
 
 void GridFooter::scheduleRefresh()
 {
-    // Many changes in one pass of the event loop (an import, a clear) are summed once.
-    if (m_refreshPending)
+    // Many changes in one pass of the event loop (a clear) are summed once. Totals that took
+    // long (a large table) wait ten times as long before they are worked out again, so that
+    // an import, which lets the window repaint after every row, spends little on them.
+    if (m_refreshTimer.isActive())
         return;
-    m_refreshPending = true;
-    QTimer::singleShot(0, this, [this] {
-        m_refreshPending = false;
-        refresh();
-    });
+    constexpr qint64 Quick = 50, Longest = 5000;
+    m_refreshTimer.start(int(m_lastRefreshMs < Quick ? 0 : qMin(10 * m_lastRefreshMs, Longest)));
 }
 
 void GridFooter::refresh()
 {
+    QElapsedTimer timer;
+    timer.start();
     m_texts = m_footer.texts(*m_grid->dataSet());
+    m_lastRefreshMs = timer.elapsed();
     update();
 }
 

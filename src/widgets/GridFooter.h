@@ -3,6 +3,7 @@
 #include "store/FooterSums.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 class RecordGrid;
@@ -24,7 +25,8 @@ private:
     RecordGrid *m_grid;
     ViewFooter m_footer;
     QStringList m_texts;
-    bool m_refreshPending = false;
+    QTimer m_refreshTimer;
+    qint64 m_lastRefreshMs = 0;
 
     void scheduleRefresh();
     void refresh();
