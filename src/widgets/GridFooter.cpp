@@ -38,7 +38,7 @@ void GridFooter::scheduleRefresh()
 {
     // Many changes in one pass of the event loop (a clear) are summed once. Totals that took
     // long (a large table) wait ten times as long before they are worked out again, so that
-    // an import, which lets the window repaint after every row, spends little on them.
+    // an import, which lets the window repaint every hundred rows, spends little on them.
     if (m_refreshTimer.isActive())
         return;
     constexpr qint64 Quick = 50, Longest = 5000;
