@@ -10,7 +10,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <numeric>
-#include <vector>
 
 DataSet::DataSet(QObject *parent) : QObject(parent)
 {
@@ -174,51 +173,6 @@ void DataSet::setSort(const QString &column, Qt::SortOrder order)
     }
 }
 
-// Sorts in memory rather than by the database, so that the order is the program's own
-// comparison of values as it reads them (case ignored in every script, money exact, dates in
-// time). Only the sort column is read, in one pass in row id order.
-void DataSet::sortView(QList<qint64> &ids) const
-{
-    const int column = m_sortColumn.isEmpty() ? -1 : columnIndex(m_sortColumn);
-    if (column < 0 || ids.size() < 2)
-        return;
-    const FieldType type = m_columns[column].type;
-    QList<qint64> byId = ids;
-    std::sort(byId.begin(), byId.end());
-    std::vector<QVariant> values(byId.size());
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT %1, %2 FROM %3 ORDER BY %1")
-                        .arg(m_rowId, m_quotedNames[column], quoteName(m_tableName))))
-        throw EngineError(query.lastError());
-    qsizetype k = 0;
-    while (k < byId.size() && query.next()) {
-        const qint64 id = query.value(0).toLongLong();
-        while (k < byId.size() && byId[k] < id)
-            ++k;
-        if (k < byId.size() && byId[k] == id)
-            values[k] = FieldValue::fromStorage(query.value(1), type);
-    }
-    std::vector<qsizetype> slot(ids.size());
-    for (qsizetype i = 0; i < ids.size(); ++i)
-        slot[i] = std::lower_bound(byId.cbegin(), byId.cend(), ids[i]) - byId.cbegin();
-    std::vector<qsizetype> order(ids.size());
-    std::iota(order.begin(), order.end(), 0);
-    const bool descending = m_sortOrder == Qt::DescendingOrder;
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        const QVariant &x = values[slot[a]];
-        const QVariant &y = values[slot[b]];
-        const int compared = x.isNull() || y.isNull() ? int(y.isNull()) - int(x.isNull())
-                                                      : FieldValue::compare(x, y, type);
-        return descending ? compared > 0 : compared < 0;
-    });
-    QList<qint64> sorted;
-    sorted.reserve(ids.size());
-    for (qsizetype i : order)
-        sorted << ids[i];
-    ids = std::move(sorted);
-}
-
 void DataSet::setMasterLink(DataSet *master, const QString &masterField, const QString &detailField)
 {
     if (m_master)
@@ -272,35 +226,62 @@ QString DataSet::viewOrder() const
     return m_orderBy.isEmpty() ? m_rowId : quoteName(m_orderBy) + QStringLiteral(", ") + m_rowId;
 }
 
+// A column's order is the program's own comparison of values as it reads them (case ignored
+// in every script, money exact, dates in time), not the database's, so the rows are sorted
+// here by the sort column's value read beside each id.
 QList<qint64> DataSet::selectView() const
 {
     std::optional<FilterExpression::SqlCondition> condition;
     if (!m_master && StoreFunctions::install(m_db))
         condition = m_filter.toSql(m_columns);
-    QList<qint64> ids = condition ? selectViewByCondition(*condition) : selectViewByReading();
-    sortView(ids);
+    const int sortColumn = m_sortColumn.isEmpty() ? -1 : columnIndex(m_sortColumn);
+    ViewRows rows{sortColumn, {}, {}};
+    if (condition)
+        selectViewByCondition(*condition, rows);
+    else
+        selectViewByReading(rows);
+    if (sortColumn < 0)
+        return rows.ids;
+    const FieldType type = m_columns[sortColumn].type;
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    std::vector<qsizetype> order(rows.ids.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        const QVariant &x = rows.sortValues[a];
+        const QVariant &y = rows.sortValues[b];
+        const int compared = x.isNull() || y.isNull() ? int(y.isNull()) - int(x.isNull())
+                                                      : FieldValue::compare(x, y, type);
+        return descending ? compared > 0 : compared < 0;
+    });
+    QList<qint64> ids;
+    ids.reserve(rows.ids.size());
+    for (qsizetype i : order)
+        ids << rows.ids[i];
     return ids;
 }
 
-QList<qint64> DataSet::selectViewByCondition(const FilterExpression::SqlCondition &condition) const
+void DataSet::selectViewByCondition(const FilterExpression::SqlCondition &condition,
+                                    ViewRows &rows) const
 {
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3 ORDER BY %4")
-                      .arg(m_rowId, quoteName(m_tableName), condition.where, viewOrder()));
-    for (const QVariant &value : condition.values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw EngineError(query.lastError());
-    QList<qint64> ids;
-    while (query.next())
-        ids << query.value(0).toLongLong();
-    return ids;
+    const bool sorted = rows.sortColumn >= 0;
+    QSqlQuery query = QuerySql(
+        m_db,
+        QStringLiteral("SELECT %1%2 FROM %3 WHERE %4 ORDER BY %5")
+            .arg(m_rowId,
+                 sorted ? QStringLiteral(", ") + m_quotedNames[rows.sortColumn] : QString(),
+                 quoteName(m_tableName), condition.where, viewOrder()),
+        condition.values);
+    while (query.next()) {
+        rows.ids << query.value(0).toLongLong();
+        if (sorted)
+            rows.sortValues << FieldValue::fromStorage(query.value(1),
+                                                       m_columns[rows.sortColumn].type);
+    }
 }
 
 // Reads every row that may be in view once and judges it here: for a filter only the program
 // can judge, and for a detail table, whose master's key the database narrows the rows to.
-QList<qint64> DataSet::selectViewByReading() const
+void DataSet::selectViewByReading(ViewRows &rows) const
 {
     int linkColumn = -1;
     QVariant masterValue;
@@ -309,32 +290,36 @@ QList<qint64> DataSet::selectViewByReading() const
         if (m_master->isOpen() && m_master->currentRow() >= 0)
             masterValue = m_master->fieldValue(m_masterField);
         if (linkColumn < 0 || masterValue.isNull())
-            return {};
+            return;
     }
     const qint64 key = masterValue.toLongLong();
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1, * FROM %2%3 ORDER BY %4")
-                      .arg(m_rowId, quoteName(m_tableName),
-                           m_master ? QStringLiteral(" WHERE %1 = ?").arg(m_quotedNames[linkColumn])
-                                    : QString(),
-                           viewOrder()));
-    if (m_master)
-        query.addBindValue(key);
-    if (!query.exec())
-        throw EngineError(query.lastError());
-    QList<qint64> ids;
-    const qsizetype n = m_columns.size();
-    QVariantList values(n);
+    QSqlQuery query =
+        QuerySql(m_db,
+                 QStringLiteral("SELECT %1, * FROM %2%3 ORDER BY %4")
+                     .arg(m_rowId, quoteName(m_tableName),
+                          m_master ? QStringLiteral(" WHERE %1 = ?").arg(m_quotedNames[linkColumn])
+                                   : QString(),
+                          viewOrder()),
+                 m_master ? QVariantList{key} : QVariantList());
     while (query.next()) {
-        for (qsizetype i = 0; i < n; ++i)
-            values[i] = FieldValue::fromStorage(query.value(int(i + 1)), m_columns[i].type);
+        const QVariantList values = valuesOf(query, 1);
         if (m_master && (values[linkColumn].isNull() || values[linkColumn].toLongLong() != key))
             continue;
-        if (m_filter.matches(values))
-            ids << query.value(0).toLongLong();
+        if (!m_filter.matches(values))
+            continue;
+        rows.ids << query.value(0).toLongLong();
+        if (rows.sortColumn >= 0)
+            rows.sortValues << values[rows.sortColumn];
     }
-    return ids;
+}
+
+QVariantList DataSet::valuesOf(const QSqlQuery &query, int firstColumn) const
+{
+    QVariantList values;
+    values.reserve(m_columns.size());
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        values << FieldValue::fromStorage(query.value(int(firstColumn + i)), m_columns[i].type);
+    return values;
 }
 
 // Reads the page of rows in view that holds row, leaving out those already kept. A row gone
@@ -344,35 +329,30 @@ void DataSet::readPage(int row) const
 {
     const int first = row - row % PageRows;
     const int last = qMin(first + PageRows, int(m_view.size()));
-    QList<qint64> wanted;
+    QVariantList wanted;
     for (int r = first; r < last; ++r)
         if (!m_rows.contains(m_view[r]))
             wanted << m_view[r];
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
-                      .arg(m_rowId, quoteName(m_tableName),
-                           QStringList(wanted.size(), QStringLiteral("?")).join(u',')));
-    for (qint64 id : std::as_const(wanted))
-        query.addBindValue(id);
-    if (!query.exec()) {
-        qWarning("%s", qPrintable(EngineError(query.lastError()).detail()));
+    QSet<qint64> read;
+    try {
+        QSqlQuery query =
+            QuerySql(m_db,
+                     QStringLiteral("SELECT %1, * FROM %2 WHERE %1 IN (%3)")
+                         .arg(m_rowId, quoteName(m_tableName),
+                              QStringList(wanted.size(), QStringLiteral("?")).join(u',')),
+                     wanted);
+        while (query.next()) {
+            const qint64 id = query.value(0).toLongLong();
+            read << id;
+            m_rows.insert(id, new QVariantList(valuesOf(query, 1)));
+        }
+    } catch (const StoreError &e) {
+        qWarning("%s", qPrintable(e.detail()));
         return;
     }
-    const qsizetype n = m_columns.size();
-    QSet<qint64> read;
-    while (query.next()) {
-        auto *values = new QVariantList;
-        values->reserve(n);
-        for (qsizetype i = 0; i < n; ++i)
-            *values << FieldValue::fromStorage(query.value(int(i + 1)), m_columns[i].type);
-        const qint64 id = query.value(0).toLongLong();
-        read << id;
-        m_rows.insert(id, values);
-    }
-    for (qint64 id : std::as_const(wanted))
-        if (!read.contains(id))
-            m_rows.insert(id, new QVariantList(n));
+    for (const QVariant &id : std::as_const(wanted))
+        if (!read.contains(id.toLongLong()))
+            m_rows.insert(id.toLongLong(), new QVariantList(m_columns.size()));
 }
 
 QVariantList DataSet::postedValues(int row) const
@@ -551,9 +531,7 @@ QVariantList DataSet::readRow(qint64 rowid) const
     query.bindValue(0, rowid);
     if (!query.exec() || !query.next())
         throw EngineError(query.lastError());
-    QVariantList values;
-    for (qsizetype i = 0; i < m_columns.size(); ++i)
-        values << FieldValue::fromStorage(query.value(int(i)), m_columns[i].type);
+    const QVariantList values = valuesOf(query, 0);
     // A kept statement must not hold the table open between posts.
     query.finish();
     return values;

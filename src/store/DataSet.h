@@ -171,10 +171,18 @@ private:
     bool isBufferRow(int row) const;
     void applyFilter(FilterExpression compiled);
     void rebuildView();
+    // The rows chosen for the view, and each one's value of the sort column when it is sorted.
+    struct ViewRows {
+        int sortColumn = -1;
+        QList<qint64> ids;
+        QVariantList sortValues;
+    };
     QList<qint64> selectView() const;
-    QList<qint64> selectViewByCondition(const FilterExpression::SqlCondition &condition) const;
-    QList<qint64> selectViewByReading() const;
-    void sortView(QList<qint64> &ids) const;
+    void selectViewByCondition(const FilterExpression::SqlCondition &condition,
+                               ViewRows &rows) const;
+    void selectViewByReading(ViewRows &rows) const;
+    // The table's values of the query's current row, from its column firstColumn on.
+    QVariantList valuesOf(const QSqlQuery &query, int firstColumn) const;
     void readPage(int row) const;
     void keepPosted(qint64 rowid, const QVariantList &values);
     void setState(State state);

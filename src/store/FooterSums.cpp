@@ -4,6 +4,7 @@
 #include "DataSet.h"
 #include "DataSetModel.h"
 #include "SqlHelpers.h"
+#include "StoreError.h"
 #include "StoreFunctions.h"
 
 #include <QSqlQuery>
@@ -101,21 +102,24 @@ std::optional<FooterTotals> DatabaseFooterTotals(const DataSet &dataSet)
                      : QStringLiteral("SUM(%1)").arg(name));
         summed << c;
     }
-    QSqlQuery query(dataSet.database());
-    query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE %3")
-                      .arg(sums.join(QStringLiteral(", ")), quoteName(dataSet.tableName()),
-                           condition->where));
-    for (const QVariant &value : condition->values)
-        query.addBindValue(value);
     // A sum the engine cannot hold (it refuses to overflow) is left to the reading in memory,
     // which names it.
-    if (!query.exec() || !query.next())
+    std::optional<QSqlQuery> query;
+    try {
+        query.emplace(QuerySql(dataSet.database(),
+                               QStringLiteral("SELECT %1 FROM %2 WHERE %3")
+                                   .arg(sums.join(QStringLiteral(", ")),
+                                        quoteName(dataSet.tableName()), condition->where),
+                               condition->values));
+    } catch (const StoreError &) {
+        return std::nullopt;
+    }
+    if (!query->next())
         return std::nullopt;
     FooterTotals totals = noTotals(columns);
-    totals.rows = query.value(0).toLongLong();
+    totals.rows = query->value(0).toLongLong();
     for (qsizetype i = 0; i < summed.size(); ++i) {
-        const QVariant sum = query.value(int(i + 1));
+        const QVariant sum = query->value(int(i + 1));
         totals.sums[summed[i]] = columns[summed[i]].type == FieldType::Float
                                      ? QVariant(sum.toDouble())
                                      : QVariant(sum.toLongLong());

@@ -23,9 +23,7 @@ StoreError EngineError(const QSqlError &error, const QString &context)
     return StoreError(context + u'：' + error.text(), error.text());
 }
 
-namespace {
-
-QSqlQuery execute(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
+QSqlQuery QuerySql(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -37,8 +35,6 @@ QSqlQuery execute(const QSqlDatabase &db, const QString &statement, const QVaria
         throw EngineError(query.lastError());
     return query;
 }
-
-} // namespace
 
 QString quoteName(const QString &name)
 {
@@ -65,18 +61,18 @@ bool TableExists(const QSqlDatabase &db, const QString &name)
 
 void RunSql(const QSqlDatabase &db, const QString &statement, const QVariantList &values)
 {
-    execute(db, statement, values);
+    QuerySql(db, statement, values);
 }
 
 QString GetSqlValue(const QSqlDatabase &db, const QString &query, const QVariantList &values)
 {
-    QSqlQuery q = execute(db, query, values);
+    QSqlQuery q = QuerySql(db, query, values);
     return q.next() ? q.value(0).toString() : QString();
 }
 
 DataPacket GetSqlData(const QSqlDatabase &db, const QString &query, const QVariantList &values)
 {
-    QSqlQuery q = execute(db, query, values);
+    QSqlQuery q = QuerySql(db, query, values);
     DataPacket packet;
     const QSqlRecord record = q.record();
     for (int i = 0; i < record.count(); ++i)

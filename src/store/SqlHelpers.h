@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariantList>
 
@@ -29,6 +30,10 @@ QString quoteText(const QString &text);
 bool TableExists(const QSqlDatabase &db, const QString &name);
 // Runs one statement that returns no rows; values are bound to its "?" places.
 void RunSql(const QSqlDatabase &db, const QString &statement, const QVariantList &values = {});
+// Runs a statement that returns rows, its values bound to its "?" places; the rows are read
+// forward with next(). Throws EngineError when it cannot run.
+QSqlQuery QuerySql(const QSqlDatabase &db, const QString &statement,
+                   const QVariantList &values = {});
 // The first column of the first row as text; empty text when there is no row.
 QString GetSqlValue(const QSqlDatabase &db, const QString &query, const QVariantList &values = {});
 
