@@ -1,4 +1,5 @@
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include "printing/DesignerSave.h"
 #include "report/Report.h"
@@ -33,8 +34,7 @@ class TestDesignerSave : public QObject {
     }
     static QByteArray fileBytes(const QString &name)
     {
-        QFile f(ProgramFolder::notesFolder() + name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return contentOf(ProgramFolder::notesFolder() + name);
     }
     // A one-page report whose page is named, so that two designs differ in their bytes.
     static Report design(const QString &pageName)

@@ -1,4 +1,5 @@
 #include "support/TestDatabase.h"
+#include "support/TestFiles.h"
 
 #include "store/DatabaseFile.h"
 #include "store/SqlHelpers.h"
@@ -9,19 +10,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
 
 // The demo database of a fresh program folder, copied to path with the connection closed.
 void copyDemoTo(const TestDatabase &t, const QString &path)
@@ -52,11 +40,11 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath("notedb.db");
         if (kind == "text") {
-            write(path, "ID,名称\n1,甲\n");
+            writeFile(path, "ID,名称\n1,甲\n");
         } else if (kind == "empty") {
-            write(path, QByteArray());
+            writeFile(path, QByteArray());
         } else if (kind == "header") {
-            write(path, QByteArray("SQLite format 3\0", 16));
+            writeFile(path, QByteArray("SQLite format 3\0", 16));
         } else if (kind == "other") {
             RunSql(t.db(), "ATTACH DATABASE '" + path + "' AS other");
             RunSql(t.db(), "CREATE TABLE other.notes (ID INTEGER PRIMARY KEY)");
@@ -68,7 +56,7 @@ private Q_SLOTS:
             // The second page onwards overwritten: the catalogue's header is intact.
             for (qsizetype i = 4096; i < bytes.size(); ++i)
                 bytes[i] = char(i * 7);
-            write(path, bytes);
+            writeFile(path, bytes);
         }
         QVERIFY_THROWS_EXCEPTION(StoreError, DatabaseFile::CheckIsProgramDatabase(path));
     }
@@ -87,7 +75,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString target = dir.filePath("notedb.db");
         const QString source = dir.filePath("backup.db");
-        write(target, "the database in use");
+        writeFile(target, "the database in use");
         copyDemoTo(t, source);
         const QDateTime at(QDate(2026, 12, 10), QTime(9, 30, 5));
         QCOMPARE(DatabaseFile::ReplaceWith(target, source, at),
@@ -106,8 +94,8 @@ private Q_SLOTS:
         TestDatabase t;
         QTemporaryDir dir;
         const QString target = dir.filePath("notedb.db");
-        write(target, "the database in use");
-        write(dir.filePath("backup.db"), "not a database");
+        writeFile(target, "the database in use");
+        writeFile(dir.filePath("backup.db"), "not a database");
         QVERIFY_THROWS_EXCEPTION(StoreError,
                                  DatabaseFile::ReplaceWith(target, dir.filePath("backup.db"),
                                                            QDateTime::currentDateTime()));
@@ -120,7 +108,7 @@ private Q_SLOTS:
         TestDatabase t;
         QTemporaryDir dir;
         const QString path = dir.filePath("notedb.db");
-        write(path, "an older backup");
+        writeFile(path, "an older backup");
         RunSql(t.db(), "INSERT INTO \"收款收据\" (\"交款单位\") VALUES ('新')");
         DatabaseFile::BackupTo(t.db(), path);
         DatabaseFile::CheckIsProgramDatabase(path);

@@ -1,4 +1,5 @@
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include "store/Gbk.h"
 #include "store/IniFile.h"
@@ -8,16 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 // The settings file must read files other programs wrote in the Chinese code page, and
 // what it writes must read back in those programs.
@@ -124,14 +115,14 @@ private Q_SLOTS:
         const QString file = path("full.ini");
         IniFile ini(file);
         QVERIFY(ini.writeValues("X01", {{"0", "88"}, {"1", "120"}, {"2", "64"}}));
-        const QByteArray before = contents(file);
+        const QByteArray before = contentOf(file);
         QCOMPARE(before, QByteArray("[X01]\n0=88\n1=120\n2=64\n"));
         {
             FileSizeLimit full(8); // the new file cannot get past its first line
             QVERIFY(!ini.writeInteger("X01", "3", 150));
             QVERIFY(!ini.errorString().isEmpty());
         }
-        QCOMPARE(contents(file), before);
+        QCOMPARE(contentOf(file), before);
         QCOMPARE(QDir(m_dir.path()).entryList({"full.ini*"}, QDir::Files), QStringList{"full.ini"});
         QCOMPARE(IniFile(file).readInteger("X01", "3", -1), -1);
         QVERIFY(ini.writeInteger("X01", "3", 150)); // room again: the write goes through
@@ -156,7 +147,7 @@ private Q_SLOTS:
         QCOMPARE(ini.readInteger("Option", "copies", 1), 3);
         // Written back, the file loses the huge line and keeps every setting.
         QVERIFY(ini.writeInteger("X01", "4", 60));
-        QCOMPARE(contents(file), QByteArray("[X01]\n0=88\n2=77\n4=60\n[Option]\ncopies=3\n"));
+        QCOMPARE(contentOf(file), QByteArray("[X01]\n0=88\n2=77\n4=60\n[Option]\ncopies=3\n"));
     }
 
     void readsAgainWhenAnotherWriterChangedTheFile()

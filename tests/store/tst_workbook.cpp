@@ -1,4 +1,5 @@
 #include "support/Python.h"
+#include "support/TestFiles.h"
 
 #include "store/NumberFormat.h"
 #include "store/StoreError.h"
@@ -30,13 +31,6 @@ class TestWorkbook : public QObject {
         return QStringLiteral(QUILLET_FIXTURES "/") + name;
     }
 
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-
     // Bytes of address space this process holds, from /proc/self/statm.
     static qint64 addressSpaceInUse()
     {
@@ -44,12 +38,6 @@ class TestWorkbook : public QObject {
         if (!statm.open(QIODevice::ReadOnly))
             return 0;
         return statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
-    }
-
-    static QByteArray readFile(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
@@ -162,8 +150,8 @@ private Q_SLOTS:
     void refusesWhatIsNoWorkbook_data()
     {
         QTest::addColumn<QString>("file");
-        const QByteArray xlsx = readFile(path("openpyxl.xlsx"));
-        const QByteArray xls = readFile(path("xlwt.xls"));
+        const QByteArray xlsx = contentOf(path("openpyxl.xlsx"));
+        const QByteArray xls = contentOf(path("xlwt.xls"));
         writeFile(path("text.xlsx"), "单号,收货单位\nYD1,北京\n");
         writeFile(path("empty.xlsx"), QByteArray());
         writeFile(path("truncated.xlsx"), xlsx.left(xlsx.size() / 2));
