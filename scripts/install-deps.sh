@@ -9,7 +9,8 @@ packages=(
   qt6-image-formats-plugins
   qt6-webengine-dev
   libsqlite3-dev
-  libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev libexpat1-dev zlib1g-dev
+  libxlsxwriter-dev libfreexl-dev libgsf-1-dev libminizip-dev libexpat1-dev libpugixml-dev
+  zlib1g-dev
   libcurl4-openssl-dev libcups2-dev
   cups printer-driver-cups-pdf
   libzint-dev

@@ -38,30 +38,101 @@ QVariant Worksheet::cell(int row, int column) const
     const QList<Cell> &cells = m_rows[row];
     const auto it = std::lower_bound(cells.begin(), cells.end(), column,
                                      [](const Cell &c, int col) { return c.column < col; });
-    return it != cells.end() && it->column == column ? it->value : QVariant();
+    if (it == cells.end() || it->column != column)
+        return QVariant();
+    switch (it->kind) {
+    case Kind::Text:
+        return QString::fromUtf8(
+            m_textBlocks[size_t(it->offset >> 32)].data() + (it->offset & 0xffffffff), it->size);
+    case Kind::Shared:
+        return m_shared.value(it->offset);
+    case Kind::Number:
+        return it->number;
+    case Kind::Other:
+        break;
+    }
+    return m_others[it->offset];
 }
 
 void Worksheet::setCell(int row, int column, const QVariant &value)
 {
+    if (value.isNull()) {
+        checkPlace(row, column);
+        return;
+    }
+    Cell cell{column, Kind::Number, 0, {}};
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QByteArray utf8 = value.toString().toUtf8();
+        setText(row, column, std::string_view(utf8.constData(), size_t(utf8.size())));
+        return;
+    }
+    case QMetaType::Double:
+        cell.number = value.toDouble();
+        break;
+    default:
+        cell.kind = Kind::Other;
+        cell.offset = m_others.size();
+        m_others << value;
+    }
+    put(row, cell);
+}
+
+void Worksheet::setText(int row, int column, std::string_view utf8)
+{
+    // Blocks are filled and never grown, so that no text is ever copied to make room.
+    constexpr size_t BlockBytes = 1 << 20;
+    if (m_textBlocks.empty() ||
+        m_textBlocks.back().size() + utf8.size() > m_textBlocks.back().capacity()) {
+        std::string block;
+        block.reserve(std::max(BlockBytes, utf8.size()));
+        m_textBlocks.push_back(std::move(block));
+    }
+    std::string &block = m_textBlocks.back();
+    Cell cell{column, Kind::Text, quint32(utf8.size()), {}};
+    cell.offset = qint64(m_textBlocks.size() - 1) << 32 | qint64(block.size());
+    put(row, cell);
+    if (column < m_columnLimit)
+        block.append(utf8);
+}
+
+void Worksheet::setSharedText(int row, int column, qsizetype index)
+{
+    Cell cell{column, Kind::Shared, 0, {}};
+    cell.offset = index;
+    put(row, cell);
+}
+
+void Worksheet::checkPlace(int row, int column)
+{
     if (row < 0 || row >= MaxRows || column < 0 || column >= MaxColumns)
         throw StoreError(NotAWorkbook);
-    if (value.isNull() || column >= m_columnLimit)
+}
+
+void Worksheet::put(int row, Cell cell)
+{
+    const int column = cell.column;
+    checkPlace(row, column);
+    if (column >= m_columnLimit)
         return;
     if (row >= m_rows.size())
         m_rows.resize(row + 1);
     QList<Cell> &cells = m_rows[row];
+    // The rows of a sheet are mostly alike: room for as many cells as the row above holds.
+    if (cells.isEmpty() && row > 0)
+        cells.reserve(m_rows[row - 1].size());
     // Readers give cells left to right, so appending is the usual case.
     auto it = cells.end();
     if (!cells.isEmpty() && cells.last().column >= column)
         it = std::lower_bound(cells.begin(), cells.end(), column,
                               [](const Cell &c, int col) { return c.column < col; });
     if (it != cells.end() && it->column == column) {
-        it->value = value;
+        *it = cell;
         return;
     }
     if (m_cellCount >= m_cellLimit)
         throw StoreError(TooLarge);
-    cells.insert(it, Cell{column, value});
+    cells.insert(it, cell);
     ++m_cellCount;
 }
 
@@ -70,7 +141,7 @@ void Worksheet::forEachCell(
 {
     for (qsizetype row = 0; row < m_rows.size(); ++row)
         for (const Cell &cell : m_rows[row])
-            f(int(row), cell.column, cell.value);
+            f(int(row), cell.column, this->cell(int(row), cell.column));
 }
 
 QString Worksheet::numberText(double value)

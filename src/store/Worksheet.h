@@ -2,8 +2,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // The cells of one worksheet read from a workbook file, by row and column from 0 (row 0 is the
 // sheet's row 1). A cell is a QString, a number (double, or qint64 from an .xls integer cell),
@@ -52,6 +56,13 @@ public:
     // A null value is no cell. Rows and columns past a spreadsheet's size throw
     // StoreError(NotAWorkbook).
     void setCell(int row, int column, const QVariant &value);
+    // The same for text given as UTF-8, kept as it is until the cell is read, and for the
+    // sharedStrings()'s text at index.
+    void setText(int row, int column, std::string_view utf8);
+    void setSharedText(int row, int column, qsizetype index);
+    // The texts that cells may share; cells name them by index.
+    void setSharedStrings(const QStringList &strings) { m_shared = strings; }
+    const QStringList &sharedStrings() const { return m_shared; }
     int columnLimit() const { return m_columnLimit; }
     // Every cell holding a value, row by row, left to right.
     void forEachCell(const std::function<void(int row, int column, const QVariant &)> &f) const;
@@ -64,12 +75,29 @@ public:
     static QString numberText(double value);
 
 private:
+    // A million cells as QVariants would be a million small allocations: texts are kept end
+    // to end in one buffer instead, and only what is neither text nor a number is a QVariant.
+    enum class Kind : quint8 { Text, Shared, Number, Other };
     struct Cell {
         int column;
-        QVariant value;
+        Kind kind;
+        quint32 size; // Text: its bytes
+        union {
+            double number;
+            // Text: its block in m_textBlocks (high 32 bits) and where in it; Shared and
+            // Other: the index
+            qint64 offset;
+        };
     };
+    // Throws StoreError(NotAWorkbook) for a place past a spreadsheet's size.
+    static void checkPlace(int row, int column);
+    // Stores the cell, replacing one already in its place.
+    void put(int row, Cell cell);
     // Each row's cells in column order.
     QList<QList<Cell>> m_rows;
+    std::vector<std::string> m_textBlocks;
+    QStringList m_shared;
+    QList<QVariant> m_others;
     QString m_name;
     int m_columnLimit;
     qint64 m_cellLimit;

@@ -1,6 +1,7 @@
 #include "XlsxReader.h"
 
 #include "NumberFormat.h"
+#include "SheetRows.h"
 #include "StoreError.h"
 #include "ZipArchive.h"
 
@@ -305,7 +306,6 @@ bool parseReference(std::string_view ref, int *column, int *row)
 }
 
 struct SheetContext {
-    const QStringList &strings;
     const QList<StyleFormat> &styles;
     bool date1904;
     const Worksheet::Progress &progress;
@@ -353,26 +353,19 @@ std::optional<double> plainNumber(std::string_view text)
     return number;
 }
 
+// The value of a cell that holds no text: numbers, booleans and dates.
 QVariant cellValue(CellType type, int style, std::string_view bytes, const SheetContext &context)
 {
     if (type == CellType::Number) {
         if (const auto number = plainNumber(bytes))
             return numberValue(*number, style, context);
-    } else if (type == CellType::SharedString) {
-        bool ok = false;
-        const int index = toInt(bytes, &ok);
-        if (!ok || index < 0 || index >= context.strings.size())
-            notAWorkbook();
-        return context.strings[index];
     }
     const QString value = toQString(bytes);
     switch (type) {
     case CellType::SharedString:
-        break;
     case CellType::InlineString:
     case CellType::Text:
-        context.budget.spend(value.size());
-        return decodeEscapes(value);
+        break;
     case CellType::Boolean:
         return QVariant(value.trimmed() == u"1" || value.trimmed() == u"true");
     case CellType::Date: {
@@ -389,49 +382,79 @@ QVariant cellValue(CellType type, int style, std::string_view bytes, const Sheet
     return numberValue(number, style, context);
 }
 
+// A node's name without its prefix.
+std::string_view localName(const pugi::xml_node &node)
+{
+    const std::string_view name = node.name();
+    const size_t colon = name.find(':');
+    return colon == name.npos ? name : name.substr(colon + 1);
+}
+
+// The text of a node's own character data, in as many pieces as it came.
+void appendText(const pugi::xml_node &node, std::string &text)
+{
+    for (pugi::xml_node piece = node.first_child(); piece; piece = piece.next_sibling())
+        if (piece.type() == pugi::node_pcdata || piece.type() == pugi::node_cdata)
+            text += piece.value();
+}
+
+// The text of a string item (<si> or <is>): its <t> elements, those of rich text runs
+// included, phonetic guides (<rPh>) left out. Walked without recursion: the nesting inside a
+// run of rows is the file's to choose.
+void appendItemText(const pugi::xml_node &item, std::string &text)
+{
+    int depth = 1;
+    int textDepth = 0; // the depth of the <t> being read, 0 outside one
+    pugi::xml_node node = item.first_child();
+    while (node) {
+        bool descend = true;
+        if (node.type() == pugi::node_element) {
+            const std::string_view name = localName(node);
+            if (name == "rPh")
+                descend = false;
+            else if (name == "t" && textDepth == 0)
+                textDepth = depth;
+        } else if (textDepth > 0 &&
+                   (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata)) {
+            text += node.value();
+        }
+        if (descend && node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        // On to the next node after this one's subtree, leaving the elements it closes.
+        while (node) {
+            if (textDepth == depth)
+                textDepth = 0;
+            if (node.next_sibling()) {
+                node = node.next_sibling();
+                break;
+            }
+            node = --depth > 0 ? node.parent() : pugi::xml_node();
+        }
+    }
+}
+
 // The rows and cells of a worksheet. A cell's value is its <v> child; a cell with an <is>
 // child holds that inline text; a cell without either (only a style) is left out.
-class SheetReader : public XmlHandler {
+class SheetReader {
 public:
     SheetReader(const ZipArchive &zip, const SheetContext &context, Worksheet &sheet)
-        : m_zip(zip), m_context(context), m_sheet(sheet), m_item(context.budget)
+        : m_zip(zip), m_context(context), m_sheet(sheet)
     {
     }
 
-    void startElement(std::string_view name, const char **attributes) override
+    void read(const pugi::xml_node &rows)
     {
-        if (m_cellDepth > 0)
-            cellChild(name);
-        else if (name == "row")
-            startRow(attribute(attributes, "r"));
-        else if (name == "c")
-            startCell(attributes);
-    }
-    void endElement(std::string_view) override
-    {
-        if (m_cellDepth == 0)
-            return;
-        if (--m_cellDepth == 0) {
-            endCell();
-            return;
+        for (pugi::xml_node row = rows.first_child(); row; row = row.next_sibling()) {
+            if (row.type() != pugi::node_element || localName(row) != "row")
+                continue;
+            startRow(row.attribute("r").value());
+            for (pugi::xml_node cell = row.first_child(); cell; cell = cell.next_sibling())
+                if (cell.type() == pugi::node_element && localName(cell) == "c")
+                    readCell(cell);
         }
-        if (m_skipping)
-            return;
-        if (m_cellDepth == 1 && m_inValue) {
-            m_inValue = false;
-        } else if (m_cellDepth == 1 && m_inString) {
-            m_inString = false;
-            m_sheet.setCell(m_cellRow, m_column, m_item.take());
-        } else if (m_inString) {
-            m_item.end();
-        }
-    }
-    void characters(std::string_view text) override
-    {
-        if (m_inValue && m_cellDepth == 2)
-            m_value.append(text);
-        else if (m_inString)
-            m_item.characters(text);
     }
 
 private:
@@ -445,63 +468,68 @@ private:
             m_context.progress(m_zip.permilleRead());
     }
 
-    void startCell(const char **attributes)
+    void readCell(const pugi::xml_node &cell)
     {
-        const std::string_view ref = attribute(attributes, "r");
-        m_type = cellType(attribute(attributes, "t"));
-        m_style = toInt(attribute(attributes, "s"));
-        m_cellRow = qMax(m_row, 0);
+        const std::string_view ref = cell.attribute("r").value();
+        int row = qMax(m_row, 0);
         if (ref.empty())
             ++m_column;
-        else if (!parseReference(ref, &m_column, &m_cellRow))
+        else if (!parseReference(ref, &m_column, &row))
             notAWorkbook();
         if (m_column >= Worksheet::MaxColumns)
             notAWorkbook();
-        m_cellDepth = 1;
-        m_skipping = m_column >= m_sheet.columnLimit();
-        m_hasValue = false;
-    }
-
-    // An element inside the cell: <v> and <is> count at the cell's own level, <t> and the
-    // rest of a string item within <is>.
-    void cellChild(std::string_view name)
-    {
-        ++m_cellDepth;
-        if (m_skipping)
+        if (m_column >= m_sheet.columnLimit())
             return;
-        if (m_cellDepth == 2 && name == "v") {
-            m_inValue = m_hasValue = true;
-            m_value.clear();
-        } else if (m_cellDepth == 2 && name == "is") {
-            m_inString = true;
-        } else if (m_inString) {
-            m_item.start(name);
+        for (pugi::xml_node child = cell.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string_view name = localName(child);
+            m_text.clear();
+            if (name == "v") {
+                appendText(child, m_text);
+                readValue(row, cellType(cell.attribute("t").value()),
+                          toInt(cell.attribute("s").value()));
+                return;
+            }
+            if (name == "is") {
+                appendItemText(child, m_text);
+                setText(row);
+                return;
+            }
         }
     }
 
-    void endCell()
+    void readValue(int row, CellType type, int style)
     {
-        if (!m_skipping && m_hasValue)
-            m_sheet.setCell(m_cellRow, m_column, cellValue(m_type, m_style, m_value, m_context));
-        m_skipping = m_inValue = m_inString = false;
+        if (type == CellType::SharedString) {
+            bool ok = false;
+            const int index = toInt(m_text, &ok);
+            if (!ok || index < 0 || index >= m_sheet.sharedStrings().size())
+                notAWorkbook();
+            m_sheet.setSharedText(row, m_column, index);
+        } else if (type == CellType::InlineString || type == CellType::Text) {
+            setText(row);
+        } else {
+            m_sheet.setCell(row, m_column, cellValue(type, style, m_text, m_context));
+        }
+    }
+
+    // Text is kept as it came, unless it holds escaped characters ("_x000D_").
+    void setText(int row)
+    {
+        m_context.budget.spend(utf16Length(m_text));
+        if (m_text.find("_x") == std::string::npos)
+            m_sheet.setText(row, m_column, m_text);
+        else
+            m_sheet.setCell(row, m_column, decodeEscapes(toQString(m_text)));
     }
 
     const ZipArchive &m_zip;
     const SheetContext &m_context;
     Worksheet &m_sheet;
-    StringItem m_item;
     int m_row = -1;
     int m_column = -1;
-    // The cell being read.
-    int m_cellDepth = 0; // 1 for the <c> element's own level, 0 outside any cell
-    int m_cellRow = 0;
-    CellType m_type = CellType::Number;
-    int m_style = 0;
-    bool m_skipping = false; // right of the columns kept
-    bool m_inValue = false;
-    bool m_inString = false;
-    bool m_hasValue = false;
-    std::string m_value;
+    std::string m_text; // the cell being read
 };
 
 class WorkbookReader : public XmlHandler {
@@ -560,9 +588,13 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
             continue;
         Worksheet sheet(columnLimit);
         sheet.setName(entry.name);
-        const SheetContext context{strings, styles, book.date1904, progress, budget};
+        sheet.setSharedStrings(strings);
+        const SheetContext context{styles, book.date1904, progress, budget};
         SheetReader reader(zip, context, sheet);
-        if (!zip.parse(part.target, reader, MaxSheetBytes))
+        SheetRows rows([&reader](const pugi::xml_node &run) { reader.read(run); });
+        if (!zip.inflate(
+                part.target, MaxSheetBytes, [&rows](int size) { return rows.bufferFor(size); },
+                [&rows](int size, bool last) { rows.take(size, last); }))
             notAWorkbook();
         return sheet;
     }

@@ -101,7 +101,9 @@ ZipArchive::~ZipArchive()
         unzClose(m_zip);
 }
 
-bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLimit)
+bool ZipArchive::inflate(const QString &member, qint64 sizeLimit,
+                         const std::function<char *(int size)> &bufferFor,
+                         const std::function<void(int size, bool last)> &take)
 {
     const QByteArray name = member.toUtf8();
     if (unzLocateFile(m_zip, name.constData(), 2) != UNZ_OK)
@@ -113,7 +115,26 @@ bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLi
                  ? qint64(info.uncompressed_size)
                  : 0;
     m_read = 0;
+    for (;;) {
+        char *buffer = bufferFor(ChunkBytes);
+        const int n = unzReadCurrentFile(m_zip, buffer, ChunkBytes);
+        if (n < 0)
+            throw StoreError(Worksheet::NotAWorkbook);
+        m_read += n;
+        if (m_read > sizeLimit)
+            throw StoreError(Worksheet::TooLarge);
+        take(n, n == 0);
+        if (n == 0)
+            break;
+    }
+    // Closing checks the member's checksum, now that all of it has been read.
+    if (unzCloseCurrentFile(m_zip) != UNZ_OK)
+        throw StoreError(Worksheet::NotAWorkbook);
+    return true;
+}
 
+bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLimit)
+{
     const std::unique_ptr<XML_ParserStruct, ParserFree> parser(XML_ParserCreate(nullptr));
     if (!parser)
         throw StoreError(Worksheet::TooLarge);
@@ -123,20 +144,19 @@ bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLi
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
     XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
 
+    char *buffer = nullptr;
     qint64 run = 0; // bytes since the last markup
-    for (;;) {
-        char *buffer = static_cast<char *>(XML_GetBuffer(parser.get(), ChunkBytes));
+    const auto bufferFor = [&](int size) {
+        buffer = static_cast<char *>(XML_GetBuffer(parser.get(), size));
         if (!buffer)
             throw StoreError(Worksheet::TooLarge);
-        const int n = unzReadCurrentFile(m_zip, buffer, ChunkBytes);
-        if (n < 0)
-            throw StoreError(Worksheet::NotAWorkbook);
-        m_read += n;
+        return buffer;
+    };
+    const auto take = [&](int n, bool last) {
         const void *markup = memrchr(buffer, '<', size_t(n));
         run = markup ? buffer + n - static_cast<const char *>(markup) - 1 : run + n;
-        if (m_read > sizeLimit || run > MaxRun)
+        if (run > MaxRun)
             throw StoreError(Worksheet::TooLarge);
-        const bool last = n == 0;
         if (XML_ParseBuffer(parser.get(), n, last) != XML_STATUS_OK) {
             if (state.thrown)
                 std::rethrow_exception(state.thrown);
@@ -144,13 +164,8 @@ bool ZipArchive::parse(const QString &member, XmlHandler &handler, qint64 sizeLi
                 throw StoreError(Worksheet::TooLarge);
             throw StoreError(Worksheet::NotAWorkbook);
         }
-        if (last)
-            break;
-    }
-    // Closing checks the member's checksum, now that all of it has been read.
-    if (unzCloseCurrentFile(m_zip) != UNZ_OK)
-        throw StoreError(Worksheet::NotAWorkbook);
-    return true;
+    };
+    return inflate(member, sizeLimit, bufferFor, take);
 }
 
 int ZipArchive::permilleRead() const

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <string_view>
 
 // What a member's XML tells its reader, element by element, as expat parses it. Element
@@ -40,6 +41,15 @@ public:
     // more than MaxDepth deep throws StoreError(Worksheet::TooLarge): a small file cannot make
     // the reader hold gigabytes.
     bool parse(const QString &member, XmlHandler &handler, qint64 sizeLimit = DefaultSizeLimit);
+
+    // Inflates a member piece by piece, each into the buffer bufferFor gives (of the size it
+    // asks for), then hands its size to take; the last piece is empty. False when there is no
+    // such member; a damaged member throws StoreError(Worksheet::NotAWorkbook), one that
+    // inflates past sizeLimit StoreError(Worksheet::TooLarge). What the callbacks throw goes on
+    // to the caller.
+    bool inflate(const QString &member, qint64 sizeLimit,
+                 const std::function<char *(int size)> &bufferFor,
+                 const std::function<void(int size, bool last)> &take);
 
     static constexpr qint64 DefaultSizeLimit = qint64(64) << 20;
     static constexpr qint64 MaxRun = qint64(16) << 20;

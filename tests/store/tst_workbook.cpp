@@ -47,6 +47,7 @@ private Q_SLOTS:
         QVERIFY(runPython(fixture("make_xlwt.py"), {path("xlwt.xls")}));
         QVERIFY(runPython(fixture("make_handmade.py"), {path("handmade.xlsx")}));
         QVERIFY(runPython(fixture("make_oversized.py"), {m_dir.path()}));
+        QVERIFY(runPython(fixture("make_prefixed.py"), {m_dir.path()}));
     }
 
     void readsCells_data()
@@ -175,6 +176,8 @@ private Q_SLOTS:
         QTest::newRow("xls that crashes freexl") << fixture("damaged.xls");
         QTest::newRow("zip of something else") << "plainzip.xlsx";
         QTest::newRow("broken xml") << "badxml.xlsx";
+        QTest::newRow("rows cut short") << "cutrows.xlsx";
+        QTest::newRow("cell left open") << "badrow.xlsx";
         QTest::newRow("entities expanding past any limit") << "entities.xlsx";
         QTest::newRow("column reference past 32 bits") << "longref.xlsx";
         QTest::newRow("missing file") << "nothing-here.xlsx";
@@ -188,6 +191,49 @@ private Q_SLOTS:
         } catch (const StoreError &e) {
             QCOMPARE(e.message(), Worksheet::NotAWorkbook);
         }
+    }
+
+    // Every row of a long sheet arrives, whatever prefix its elements carry and however it
+    // is cut into pieces while reading; texts come with XML's escapes undone.
+    void readsPrefixedLongSheet()
+    {
+        const Worksheet sheet = Worksheet::readFirst(path("prefixed.xlsx"));
+        QCOMPARE(sheet.rowCount(), 30000);
+        QCOMPARE(sheet.cell(0, 1), QVariant(1.0));
+        QCOMPARE(sheet.text(0, 2), "a<b&c乙");
+        QCOMPARE(sheet.text(0, 3), " ");
+        QCOMPARE(sheet.text(0, 4), "<原样>");
+        QCOMPARE(sheet.text(0, 5), "甲\n乙");
+        for (int row = 0; row < sheet.rowCount(); ++row) {
+            QCOMPARE(sheet.text(row, 0), QStringLiteral("第%1行").arg(row + 1));
+            QCOMPARE(sheet.cell(row, 1).toDouble(), double(row + 1));
+        }
+        QCOMPARE(Worksheet::readFirst(path("emptyrows.xlsx")).rowCount(), 0);
+    }
+
+    // Texts are kept end to end in blocks; more than one block's worth must read back whole,
+    // a cell written twice holds the second value, and cells may come in any order.
+    void keepsEveryTextItWasGiven()
+    {
+        Worksheet sheet;
+        auto text = [](int i) { return QString(400, QChar(u'甲' + i % 50)) + QString::number(i); };
+        for (int i = 0; i < 3000; ++i) {
+            const QByteArray utf8 = text(i).toUtf8();
+            sheet.setText(i / 3, 2 - i % 3, std::string_view(utf8.constData(), utf8.size()));
+        }
+        sheet.setCell(5, 1, 2.5);
+        sheet.setCell(6, 0, QStringLiteral("改"));
+        sheet.setCell(7, 7, QDate(2026, 12, 10));
+        for (int i = 0; i < 3000; ++i) {
+            const int row = i / 3, column = 2 - i % 3;
+            if ((row == 5 && column == 1) || (row == 6 && column == 0))
+                continue;
+            QCOMPARE(sheet.text(row, column), text(i));
+        }
+        QCOMPARE(sheet.cell(5, 1), QVariant(2.5));
+        QCOMPARE(sheet.text(6, 0), "改");
+        QCOMPARE(sheet.cell(7, 7), QVariant(QDate(2026, 12, 10)));
+        QCOMPARE(sheet.columnCount(7), 8);
     }
 
     // Dense rows would hold 4000 x 16384 cells here, some 2 GB; the sheet has 4000.
