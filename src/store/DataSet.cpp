@@ -370,7 +370,12 @@ QVariantList DataSet::postedValues(int row) const
 
 void DataSet::keepPosted(qint64 rowid, const QVariantList &values)
 {
-    m_rows.insert(rowid, new QVariantList(values));
+    // A batch of rows would only push the rows on screen out of the cache: they are read
+    // again when shown.
+    if (m_batchMode)
+        m_rows.remove(rowid);
+    else
+        m_rows.insert(rowid, new QVariantList(values));
     if (m_filter.matches(values))
         m_strays.remove(rowid);
     else
@@ -501,8 +506,26 @@ void DataSet::validateBuffer() const
 void DataSet::setBatchMode(bool on)
 {
     m_batchMode = on;
-    if (!on)
+    if (!on) {
         m_statements.clear();
+        m_batchInsert.reset();
+    }
+}
+
+qint64 DataSet::insertBatched(const QVariantList &values, const QStringList &names)
+{
+    const QString context = QStringLiteral("保存失败");
+    if (!m_batchInsert || m_batchColumns != m_assigned) {
+        m_batchInsert.reset();
+        m_batchInsert = std::make_unique<BatchInsert>(
+            m_db,
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(quoteName(m_tableName), names.join(u','),
+                     QStringList(names.size(), QStringLiteral("?")).join(u',')),
+            context);
+        m_batchColumns = m_assigned;
+    }
+    return m_batchInsert->insert(values, context);
 }
 
 // A prepared statement: the one kept from an earlier post in batch mode, else a new one in
@@ -563,6 +586,16 @@ void DataSet::post()
             continue;
         names << m_quotedNames[i];
         values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
+    }
+    if (m_state == State::Insert && m_batchMode && !names.isEmpty()) {
+        const qint64 insertedRowid = insertBatched(values, names);
+        keepPosted(insertedRowid, rowAsPosted(insertedRowid));
+        m_view << insertedRowid;
+        m_buffer.clear();
+        m_modified = false;
+        setState(State::Browse);
+        Q_EMIT rowChanged(m_current);
+        return;
     }
     QString sql;
     if (m_state == State::Insert) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchInsert.h"
 #include "ColumnDef.h"
 #include "FilterExpression.h"
 
@@ -166,6 +167,11 @@ private:
 
     bool m_batchMode = false;
     mutable std::map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    // In batch mode, new rows go in through one statement for as long as they set the same
+    // columns.
+    std::unique_ptr<BatchInsert> m_batchInsert;
+    QList<bool> m_batchColumns;
+    qint64 insertBatched(const QVariantList &values, const QStringList &names);
 
     QSqlQuery &prepared(const QString &sql, std::optional<QSqlQuery> &local) const;
     bool isBufferRow(int row) const;

@@ -272,6 +272,40 @@ private Q_SLOTS:
                  (QStringList{"3|苏州园林|货款|12.34|张会计|0|<null>",
                               "4|<null>|预付款|<null>|张会计|0|2026-12-09 08:30:00"}));
     }
+
+    void batchModeNamesTheEngineReasonAndGoesOn()
+    {
+        TestDatabase t;
+        RunSql(t.db(), "CREATE UNIQUE INDEX 单位唯一 ON 收款收据 (交款单位)");
+        DataSet ds;
+        t.open(ds, "收款收据");
+        const QString taken = ds.value(0, 1).toString();
+        QVERIFY(!taken.isEmpty());
+        ds.setBatchMode(true);
+        // A row already shown and then edited in a batch shows its new value.
+        ds.edit();
+        ds.setFieldValue("收款事由", "改过");
+        ds.post();
+        QCOMPARE(ds.value(0, 2).toString(), "改过");
+        ds.append();
+        ds.setFieldValue("交款单位", taken);
+        try {
+            ds.post();
+            QFAIL("a second row of the same payer went in");
+        } catch (const StoreError &e) {
+            QVERIFY2(e.message().startsWith("保存失败：UNIQUE constraint failed"),
+                     qPrintable(e.message()));
+        }
+        ds.cancel();
+        ds.append();
+        ds.setFieldValue("交款单位", "新单位");
+        ds.post();
+        ds.setBatchMode(false);
+        QCOMPARE(GetSqlValue(t.db(), "SELECT COUNT(*) FROM 收款收据 WHERE 交款单位 = ?", {taken}),
+                 "1");
+        QCOMPARE(GetSqlValue(t.db(), "SELECT 收款事由 FROM 收款收据 WHERE 交款单位 = '新单位'"),
+                 "货款");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataSet)
