@@ -15,7 +15,6 @@
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
 #include "store/TemplateStore.h"
-#include "store/Worksheet.h"
 #include "store/XlsxWriter.h"
 
 #include <QDir>
@@ -221,13 +220,12 @@ int KindCommands::importRows(const CommandOptions &o, QTextStream &out)
     KindTables tables(o.kind);
     DataSet &table = tables.note;
     table.afterInsert = &KindRecords::applyNewRecordDefaults;
-    const Worksheet sheet = Worksheet::readFirst(o.file, {}, int(table.columns().size()));
-    if (SheetImport::dataRows(sheet).isEmpty())
-        throw StoreError(KindRecords::NoRowsToImport);
     QStringList excluded;
     SplitList(KindRecords::MainImportExclusions.toUpper(), &excluded, u';', true);
-    const std::optional<int> imported = SheetImport::appendRows(table, sheet, excluded);
-    out << QStringLiteral("已导入 %1 条记录。").arg(imported.value_or(0)) << Qt::endl;
+    const int imported = SheetImport::importWorkbook(table, o.file, excluded).value_or(0);
+    if (imported == 0)
+        throw StoreError(KindRecords::NoRowsToImport);
+    out << QStringLiteral("已导入 %1 条记录。").arg(imported) << Qt::endl;
     return Done;
 }
 

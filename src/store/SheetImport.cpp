@@ -7,6 +7,11 @@
 
 #include <QScopeGuard>
 #include <QSqlError>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 namespace SheetImport {
 
@@ -58,7 +63,183 @@ void undo(DataSet &table)
     table.reopen();
 }
 
+bool isDataRow(const Worksheet &sheet, int row)
+{
+    return row > 0 && !sheet.text(row, 0).trimmed().isEmpty();
+}
+
+// One import into a table: its columns, batch mode and transaction, ended by commit() or
+// undo().
+class Import {
+public:
+    Import(DataSet &table, const QStringList &excluded) : m_table(table)
+    {
+        if (!table.isOpen())
+            table.open();
+        table.checkBrowseMode();
+        for (qsizetype k = 0; k < table.columns().size(); ++k) {
+            const ColumnDef &column = table.columns()[k];
+            if (column.type != FieldType::Counter && column.type != FieldType::Binary &&
+                !excluded.contains(column.name, Qt::CaseInsensitive))
+                m_targets << int(k);
+        }
+        table.setBatchMode(true);
+        QSqlDatabase db = table.database();
+        if (!db.transaction()) {
+            table.setBatchMode(false);
+            throw StoreError(QStringLiteral("无法开始导入：%1").arg(db.lastError().text()));
+        }
+    }
+    ~Import() { m_table.setBatchMode(false); }
+    Import(const Import &) = delete;
+    Import &operator=(const Import &) = delete;
+
+    void append(const Worksheet &sheet, int row)
+    {
+        appendRow(m_table, sheet, row, m_targets);
+        ++m_done;
+    }
+    int done() const { return m_done; }
+    void commit()
+    {
+        QSqlDatabase db = m_table.database();
+        if (!db.commit())
+            throw StoreError(QStringLiteral("导入没有完成：%1").arg(db.lastError().text()) +
+                             Undone);
+        m_table.setBatchMode(false);
+        m_table.first();
+    }
+    void undo() { SheetImport::undo(m_table); }
+
+private:
+    DataSet &m_table;
+    QList<int> m_targets;
+    int m_done = 0;
+};
+
+// Runs of rows on their way from the reading thread to the importing one: a few at most,
+// so that the reading never runs far ahead.
+class RunQueue {
+public:
+    struct Item {
+        std::optional<Worksheet> run; // empty at the end
+        int permille = 0;
+        std::exception_ptr failure;
+    };
+
+    // False once the importer has stopped taking runs.
+    bool push(Item item)
+    {
+        std::unique_lock lock(m_lock);
+        m_room.wait(lock, [this] { return m_items.size() < Capacity || m_stopped; });
+        if (m_stopped)
+            return false;
+        m_items.push_back(std::move(item));
+        m_ready.notify_one();
+        return true;
+    }
+    Item pop()
+    {
+        std::unique_lock lock(m_lock);
+        m_ready.wait(lock, [this] { return !m_items.empty(); });
+        Item item = std::move(m_items.front());
+        m_items.pop_front();
+        m_room.notify_one();
+        return item;
+    }
+    void stop()
+    {
+        const std::lock_guard lock(m_lock);
+        m_stopped = true;
+        m_room.notify_all();
+    }
+
+private:
+    static constexpr size_t Capacity = 4;
+    std::mutex m_lock;
+    std::condition_variable m_room, m_ready;
+    std::deque<Item> m_items;
+    bool m_stopped = false;
+};
+
+// Thrown on the reading thread when the importer no longer takes runs.
+struct ReadingStopped {};
+
+void readInto(RunQueue &queue, const QString &path, int columnLimit)
+{
+    RunQueue::Item last;
+    try {
+        Worksheet::readFirstInRuns(
+            path,
+            [&queue](Worksheet &&run, int permille) {
+                if (!queue.push({std::move(run), permille, {}}))
+                    throw ReadingStopped();
+            },
+            columnLimit);
+    } catch (const ReadingStopped &) {
+        return;
+    } catch (...) {
+        last.failure = std::current_exception();
+    }
+    queue.push(std::move(last));
+}
+
 } // namespace
+
+std::optional<int> importWorkbook(DataSet &table, const QString &path, const QStringList &excluded,
+                                  const Progress &progress)
+{
+    Import import(table, excluded);
+    RunQueue queue;
+    std::thread reading(readInto, std::ref(queue), path, int(table.columns().size()));
+    const auto joined = qScopeGuard([&] {
+        queue.stop();
+        reading.join();
+    });
+    const auto stopped = [&](int permille) {
+        if (!progress || progress(permille, 1000))
+            return false;
+        import.undo();
+        return true;
+    };
+    try {
+        int permille = 0;
+        for (;;) {
+            RunQueue::Item item = queue.pop();
+            if (item.failure) {
+                try {
+                    std::rethrow_exception(item.failure);
+                } catch (const StoreError &e) {
+                    throw Unreadable(e.message(), e.detail());
+                }
+            }
+            if (!item.run)
+                break;
+            const Worksheet &run = *item.run;
+            const int from = permille, rows = qMax(run.rowCount() - run.firstRow(), 1);
+            for (int row = run.firstRow(); row < run.rowCount(); ++row) {
+                if (!isDataRow(run, row))
+                    continue;
+                import.append(run, row);
+                // Within a run, the rows gone in tell how far it has got.
+                permille = from + (item.permille - from) * (row - run.firstRow() + 1) / rows;
+                if (import.done() % 100 == 0 && stopped(permille))
+                    return std::nullopt;
+            }
+            permille = item.permille;
+            if (stopped(permille))
+                return std::nullopt;
+        }
+        if (import.done() == 0)
+            import.undo();
+        else
+            import.commit();
+    } catch (...) {
+        import.undo();
+        throw;
+    }
+    return import.done();
+}
 
 QString columnLetters(int column)
 {
@@ -72,7 +253,7 @@ QList<int> dataRows(const Worksheet &sheet)
 {
     QList<int> rows;
     for (int row = 1; row < sheet.rowCount(); ++row)
-        if (!sheet.text(row, 0).trimmed().isEmpty())
+        if (isDataRow(sheet, row))
             rows << row;
     return rows;
 }
@@ -103,42 +284,22 @@ std::optional<int> appendRows(DataSet &table, const Worksheet &sheet, const QStr
                               const Progress &progress)
 {
     const QList<int> rows = dataRows(sheet);
-    if (!table.isOpen())
-        table.open();
-    table.checkBrowseMode();
-    QList<int> targets;
-    for (qsizetype k = 0; k < table.columns().size(); ++k) {
-        const ColumnDef &column = table.columns()[k];
-        if (column.type != FieldType::Counter && column.type != FieldType::Binary &&
-            !excluded.contains(column.name, Qt::CaseInsensitive))
-            targets << int(k);
-    }
-
-    table.setBatchMode(true);
-    const auto batchEnds = qScopeGuard([&table] { table.setBatchMode(false); });
-    QSqlDatabase db = table.database();
-    if (!db.transaction())
-        throw StoreError(QStringLiteral("无法开始导入：%1").arg(db.lastError().text()));
-    int done = 0;
+    Import import(table, excluded);
     try {
         for (int row : rows) {
-            appendRow(table, sheet, row, targets);
-            ++done;
-            if (progress && (done % 100 == 0 || done == rows.size()) &&
-                !progress(done, int(rows.size()))) {
-                undo(table);
+            import.append(sheet, row);
+            if (progress && (import.done() % 100 == 0 || import.done() == rows.size()) &&
+                !progress(import.done(), int(rows.size()))) {
+                import.undo();
                 return std::nullopt;
             }
         }
-        if (!db.commit())
-            throw StoreError(QStringLiteral("导入没有完成：%1").arg(db.lastError().text()) +
-                             Undone);
+        import.commit();
     } catch (...) {
-        undo(table);
+        import.undo();
         throw;
     }
-    table.first();
-    return done;
+    return import.done();
 }
 
 } // namespace SheetImport

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColumnDef.h"
+#include "StoreError.h"
 
 #include <QList>
 #include <QStringList>
@@ -17,6 +18,13 @@ namespace SheetImport {
 
 // Told how many rows are done out of how many; returns false to stop the import.
 using Progress = std::function<bool(int done, int total)>;
+
+// What importWorkbook throws when the workbook cannot be read: the reader's own message
+// (Worksheet::NotAWorkbook, Worksheet::TooLarge...), not a refusal of the import.
+class Unreadable : public StoreError {
+public:
+    using StoreError::StoreError;
+};
 
 // The sheet rows (from 0) that hold data: from the sheet's second row on, those whose first
 // cell, trimmed, is not empty. Every row is read, however long the sheet.
@@ -37,6 +45,16 @@ std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column);
 // reopened. Returns how many rows were imported, nullopt when progress stopped it.
 std::optional<int> appendRows(DataSet &table, const Worksheet &sheet, const QStringList &excluded,
                               const Progress &progress = {});
+
+// Reads the first worksheet of the workbook at path and appends its data rows as appendRows
+// does, as the reading goes: the file is read on a thread of its own, a few runs of rows
+// ahead of the rows going in, and no more of the sheet is ever held. progress is told
+// thousandths of the sheet read, out of 1000. Sheet columns past the table's are not read.
+// Returns how many rows were imported, 0 when the sheet holds no data rows (nothing is
+// changed then), nullopt when progress stopped it. A file that cannot be read throws
+// Unreadable, after everything imported from it has been undone.
+std::optional<int> importWorkbook(DataSet &table, const QString &path, const QStringList &excluded,
+                                  const Progress &progress = {});
 
 // "A" for column 0, "AA" for column 26: a column as the spreadsheet names it.
 QString columnLetters(int column);

@@ -3,7 +3,10 @@
 #include "StoreError.h"
 #include "Worksheet.h"
 
+#include <QtGlobal>
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -91,9 +94,16 @@ bool isTagName(std::string_view text, size_t at, bool endTag)
 }
 
 // Where the first tag of this name begins its name, from `from` on; npos when none does.
+// The search skips ahead by the name's length: a search letter by letter would stop at every
+// "s" of every cell's style attribute.
 size_t findTag(std::string_view text, std::string_view name, bool endTag, size_t from = 0)
 {
-    for (size_t at = text.find(name, from); at != text.npos; at = text.find(name, at + 1)) {
+    const std::boyer_moore_horspool_searcher searcher(name.begin(), name.end());
+    const auto next = [&](size_t start) {
+        const auto found = std::search(text.begin() + qsizetype(start), text.end(), searcher);
+        return found == text.end() ? text.npos : size_t(found - text.begin());
+    };
+    for (size_t at = next(from); at != text.npos; at = next(at + 1)) {
         const size_t after = at + name.size();
         if (after < text.size() && text[after] != '>' && text[after] != '/' && text[after] != ' ' &&
             text[after] != '\t' && text[after] != '\r' && text[after] != '\n')

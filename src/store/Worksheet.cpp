@@ -9,33 +9,63 @@
 #include <algorithm>
 #include <cmath>
 
-Worksheet Worksheet::readFirst(const QString &path, const Progress &progress, int columnLimit)
+namespace {
+
+enum class Format { Xlsx, Xls };
+
+// An .xlsx is a zip archive; an .xls is a compound document. Told apart by their content
+// rather than their name.
+Format formatOf(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw StoreError(NotAWorkbook);
+        throw StoreError(Worksheet::NotAWorkbook);
     const QByteArray head = file.read(8);
-    file.close();
-    // An .xlsx is a zip archive; an .xls is a compound document.
     if (head.startsWith("PK\x03\x04"))
-        return XlsxReader::readFirstSheet(path, progress, columnLimit);
+        return Format::Xlsx;
     if (head == QByteArray::fromHex("d0cf11e0a1b11ae1"))
-        return XlsReader::readFirstSheet(path, progress, columnLimit);
-    throw StoreError(NotAWorkbook);
+        return Format::Xls;
+    throw StoreError(Worksheet::NotAWorkbook);
+}
+
+} // namespace
+
+Worksheet Worksheet::readFirst(const QString &path, const Progress &progress, int columnLimit)
+{
+    if (formatOf(path) == Format::Xlsx)
+        return XlsxReader::readFirstSheet(path, progress, columnLimit);
+    return XlsReader::readFirstSheet(path, progress, columnLimit);
+}
+
+void Worksheet::readFirstInRuns(const QString &path, const RunTaken &taken, int columnLimit)
+{
+    if (formatOf(path) == Format::Xlsx)
+        XlsxReader::readFirstSheet(path, {}, columnLimit, taken);
+    else
+        taken(XlsReader::readFirstSheet(path, {}, columnLimit), 1000);
+}
+
+void Worksheet::setFirstRow(int row)
+{
+    Q_ASSERT(m_rows.isEmpty());
+    checkPlace(row, 0);
+    m_firstRow = row;
 }
 
 int Worksheet::columnCount(int row) const
 {
-    if (row < 0 || row >= m_rows.size() || m_rows[row].isEmpty())
+    const qsizetype index = qsizetype(row) - m_firstRow;
+    if (index < 0 || index >= m_rows.size() || m_rows[index].isEmpty())
         return 0;
-    return m_rows[row].last().column + 1;
+    return m_rows[index].last().column + 1;
 }
 
 QVariant Worksheet::cell(int row, int column) const
 {
-    if (row < 0 || row >= m_rows.size())
+    const qsizetype index = qsizetype(row) - m_firstRow;
+    if (index < 0 || index >= m_rows.size())
         return QVariant();
-    const QList<Cell> &cells = m_rows[row];
+    const QList<Cell> &cells = m_rows[index];
     const auto it = std::lower_bound(cells.begin(), cells.end(), column,
                                      [](const Cell &c, int col) { return c.column < col; });
     if (it == cells.end() || it->column != column)
@@ -60,7 +90,7 @@ void Worksheet::setCell(int row, int column, const QVariant &value)
         checkPlace(row, column);
         return;
     }
-    Cell cell{column, Kind::Number, 0, {}};
+    Cell cell{0, Kind::Number, 0, {}};
     switch (value.typeId()) {
     case QMetaType::QString: {
         const QByteArray utf8 = value.toString().toUtf8();
@@ -75,7 +105,7 @@ void Worksheet::setCell(int row, int column, const QVariant &value)
         cell.offset = m_others.size();
         m_others << value;
     }
-    put(row, cell);
+    put(row, column, cell);
 }
 
 void Worksheet::setText(int row, int column, std::string_view utf8)
@@ -89,18 +119,18 @@ void Worksheet::setText(int row, int column, std::string_view utf8)
         m_textBlocks.push_back(std::move(block));
     }
     std::string &block = m_textBlocks.back();
-    Cell cell{column, Kind::Text, quint32(utf8.size()), {}};
+    Cell cell{0, Kind::Text, quint32(utf8.size()), {}};
     cell.offset = qint64(m_textBlocks.size() - 1) << 32 | qint64(block.size());
-    put(row, cell);
+    put(row, column, cell);
     if (column < m_columnLimit)
         block.append(utf8);
 }
 
 void Worksheet::setSharedText(int row, int column, qsizetype index)
 {
-    Cell cell{column, Kind::Shared, 0, {}};
+    Cell cell{0, Kind::Shared, 0, {}};
     cell.offset = index;
-    put(row, cell);
+    put(row, column, cell);
 }
 
 void Worksheet::checkPlace(int row, int column)
@@ -109,18 +139,22 @@ void Worksheet::checkPlace(int row, int column)
         throw StoreError(NotAWorkbook);
 }
 
-void Worksheet::put(int row, Cell cell)
+void Worksheet::put(int row, int column, Cell cell)
 {
-    const int column = cell.column;
     checkPlace(row, column);
     if (column >= m_columnLimit)
         return;
-    if (row >= m_rows.size())
-        m_rows.resize(row + 1);
-    QList<Cell> &cells = m_rows[row];
+    cell.column = quint16(column);
+    const qsizetype index = qsizetype(row) - m_firstRow;
+    // Rows above the first were handed over with an earlier run of the sheet.
+    if (index < 0)
+        throw StoreError(NotAWorkbook);
+    if (index >= m_rows.size())
+        m_rows.resize(index + 1);
+    QList<Cell> &cells = m_rows[index];
     // The rows of a sheet are mostly alike: room for as many cells as the row above holds.
-    if (cells.isEmpty() && row > 0)
-        cells.reserve(m_rows[row - 1].size());
+    if (cells.isEmpty() && index > 0)
+        cells.reserve(m_rows[index - 1].size());
     // Readers give cells left to right, so appending is the usual case.
     auto it = cells.end();
     if (!cells.isEmpty() && cells.last().column >= column)
@@ -139,9 +173,9 @@ void Worksheet::put(int row, Cell cell)
 void Worksheet::forEachCell(
     const std::function<void(int row, int column, const QVariant &)> &f) const
 {
-    for (qsizetype row = 0; row < m_rows.size(); ++row)
-        for (const Cell &cell : m_rows[row])
-            f(int(row), cell.column, this->cell(int(row), cell.column));
+    for (int row = m_firstRow; row < rowCount(); ++row)
+        for (const Cell &cell : m_rows[row - m_firstRow])
+            f(row, cell.column, this->cell(row, cell.column));
 }
 
 QString Worksheet::numberText(double value)

@@ -44,11 +44,22 @@ public:
     static Worksheet readFirst(const QString &path, const Progress &progress = {},
                                int columnLimit = MaxColumns);
 
+    // A run of the sheet's rows, with how far reading has got, in thousandths of the sheet.
+    using RunTaken = std::function<void(Worksheet &&run, int permille)>;
+    // The same sheet handed over a run of whole rows at a time, as it is read, so that a long
+    // sheet is never held whole: each run holds the rows from its firstRow() on. Throws as
+    // readFirst does, and what taken throws stops the reading.
+    static void readFirstInRuns(const QString &path, const RunTaken &taken,
+                                int columnLimit = MaxColumns);
+
     const QString &name() const { return m_name; }
     void setName(const QString &name) { m_name = name; }
 
     // Rows up to the last one holding a value.
-    int rowCount() const { return int(m_rows.size()); }
+    int rowCount() const { return m_firstRow + int(m_rows.size()); }
+    // The first row this sheet holds: above it, no row is kept. Set on an empty sheet only.
+    int firstRow() const { return m_firstRow; }
+    void setFirstRow(int row);
     // Columns up to the last one of the row holding a value.
     int columnCount(int row) const;
     QVariant cell(int row, int column) const;
@@ -79,7 +90,7 @@ private:
     // to end in one buffer instead, and only what is neither text nor a number is a QVariant.
     enum class Kind : quint8 { Text, Shared, Number, Other };
     struct Cell {
-        int column;
+        quint16 column; // below MaxColumns
         Kind kind;
         quint32 size; // Text: its bytes
         union {
@@ -91,10 +102,11 @@ private:
     };
     // Throws StoreError(NotAWorkbook) for a place past a spreadsheet's size.
     static void checkPlace(int row, int column);
-    // Stores the cell, replacing one already in its place.
-    void put(int row, Cell cell);
-    // Each row's cells in column order.
+    // Stores the cell in its place, replacing one already there.
+    void put(int row, int column, Cell cell);
+    // Each row's cells in column order, from m_firstRow on.
     QList<QList<Cell>> m_rows;
+    int m_firstRow = 0;
     std::vector<std::string> m_textBlocks;
     QStringList m_shared;
     QList<QVariant> m_others;

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -445,6 +446,9 @@ public:
     {
     }
 
+    // The row after the last one read.
+    int nextRow() const { return m_row + 1; }
+
     void read(const pugi::xml_node &rows)
     {
         for (pugi::xml_node row = rows.first_child(); row; row = row.next_sibling()) {
@@ -562,7 +566,7 @@ public:
 } // namespace
 
 Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progress &progress,
-                                     int columnLimit)
+                                     int columnLimit, const Worksheet::RunTaken &taken)
 {
     ZipArchive zip(path);
     if (!zip.isOpen())
@@ -591,7 +595,17 @@ Worksheet XlsxReader::readFirstSheet(const QString &path, const Worksheet::Progr
         sheet.setSharedStrings(strings);
         const SheetContext context{styles, book.date1904, progress, budget};
         SheetReader reader(zip, context, sheet);
-        SheetRows rows([&reader](const pugi::xml_node &run) { reader.read(run); });
+        SheetRows rows([&](const pugi::xml_node &run) {
+            reader.read(run);
+            if (!taken)
+                return;
+            // The reader goes on into a fresh sheet that starts below the rows handed over.
+            Worksheet next(columnLimit);
+            next.setName(entry.name);
+            next.setSharedStrings(strings);
+            next.setFirstRow(qMin(reader.nextRow(), Worksheet::MaxRows - 1));
+            taken(std::exchange(sheet, std::move(next)), zip.permilleRead());
+        });
         if (!zip.inflate(
                 part.target, MaxSheetBytes, [&rows](int size) { return rows.bufferFor(size); },
                 [&rows](int size, bool last) { rows.take(size, last); }))

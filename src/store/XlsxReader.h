@@ -11,7 +11,10 @@ namespace XlsxReader {
 // whole numbers whose format pads them with zeros ("00000") as the padded code.
 // Cells right of columnLimit are skipped. Throws StoreError(Worksheet::NotAWorkbook) for a
 // damaged or foreign file, StoreError(Worksheet::TooLarge) for one past the limits.
+// Given taken, the rows go to it a run at a time as they are read, and the sheet returned
+// holds none.
 Worksheet readFirstSheet(const QString &path, const Worksheet::Progress &progress = {},
-                         int columnLimit = Worksheet::MaxColumns);
+                         int columnLimit = Worksheet::MaxColumns,
+                         const Worksheet::RunTaken &taken = {});
 
 } // namespace XlsxReader

@@ -99,9 +99,9 @@ void showWorkbook(QWidget *parent, const QString &path)
                                   .arg(QDir::toNativeSeparators(path)));
 }
 
-// The first worksheet of a workbook the user picks, its first columnLimit columns; nothing
-// when the user cancelled or the file is no workbook, which the user is told.
-std::optional<Worksheet> pickWorkbook(QWidget *parent, int columnLimit = Worksheet::MaxColumns)
+// The first worksheet of a workbook the user picks; nothing when the user cancelled or the
+// file is no workbook, which the user is told.
+std::optional<Worksheet> pickWorkbook(QWidget *parent)
 {
     const QString path =
         FileDialogs::getOpenFileName(parent, QStringLiteral("打开Excel文件"), ExcelFilter);
@@ -112,8 +112,8 @@ std::optional<Worksheet> pickWorkbook(QWidget *parent, int columnLimit = Workshe
         // The last thousandth waits for the end, so that a cancel in between is not lost
         // when the dialog resets at its maximum.
         Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
-        Worksheet sheet = Worksheet::readFirst(
-            path, [&](int permille) { progress.step(qMin(permille, 999)); }, columnLimit);
+        Worksheet sheet =
+            Worksheet::readFirst(path, [&](int permille) { progress.step(qMin(permille, 999)); });
         if (!progress.step(999))
             return std::nullopt;
         return sheet;
@@ -176,28 +176,32 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
 {
     QStringList excluded;
     SplitList(exclusions.toUpper(), &excluded, u';', true);
-    // The import reads as many sheet columns as the table has.
-    const auto sheet = pickWorkbook(parent, table->isOpen() ? int(table->columns().size())
-                                                            : Worksheet::MaxColumns);
-    if (!sheet)
+    const QString path =
+        FileDialogs::getOpenFileName(parent, QStringLiteral("打开Excel文件"), ExcelFilter);
+    if (path.isEmpty())
         return false;
-    const int total = int(SheetImport::dataRows(*sheet).size());
-    if (total == 0) {
-        Messages::information(parent, KindRecords::NoRowsToImport);
-        return false;
-    }
     std::optional<int> imported;
     try {
         WaitCursor wait;
-        Progress progress(parent, QStringLiteral("正在导入…"), total);
-        imported = SheetImport::appendRows(*table, *sheet, excluded,
-                                           [&](int done, int) { return progress.step(done); });
+        // The last thousandth waits for the end, so that a cancel in between is not lost
+        // when the dialog resets at its maximum.
+        Progress progress(parent, QStringLiteral("正在导入…"), 1000, 0);
+        imported = SheetImport::importWorkbook(*table, path, excluded, [&](int permille, int) {
+            return progress.step(qMin(permille, 999));
+        });
+    } catch (const SheetImport::Unreadable &e) {
+        Messages::information(parent, e.message());
+        return false;
     } catch (const StoreError &e) {
         Messages::error(parent, e.message());
         return false;
     }
     if (!imported) {
         Messages::information(parent, QStringLiteral("导入已取消，没有导入任何记录。"));
+        return false;
+    }
+    if (*imported == 0) {
+        Messages::information(parent, KindRecords::NoRowsToImport);
         return false;
     }
     return true;
