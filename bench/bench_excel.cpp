@@ -3,7 +3,8 @@
 // as text cells in the "@" format (its fastest, write-only mode), reading the sheet (read-only
 // mode), and reading it into a table of the same database (one transaction). Ours export
 // from an open data set and import through the data set, file reading included. Beside the
-// elapsed times stand the processor times, which hold still on a machine busy with other work.
+// elapsed times stand the processor times, which hold still on a machine busy with other work;
+// our import reads the file on a second thread, so its processor time counts both threads.
 //
 //   build/bench/bench_excel [rows] [--without-openpyxl]
 

@@ -110,12 +110,13 @@ void Worksheet::setCell(int row, int column, const QVariant &value)
 
 void Worksheet::setText(int row, int column, std::string_view utf8)
 {
-    // Blocks are filled and never grown, so that no text is ever copied to make room.
-    constexpr size_t BlockBytes = 1 << 20;
+    // Blocks are filled and never grown, so that no text is ever copied to make room. They
+    // start small, since a run of a sheet's rows holds little text, and double up to 1 MB.
     if (m_textBlocks.empty() ||
         m_textBlocks.back().size() + utf8.size() > m_textBlocks.back().capacity()) {
+        const size_t blockBytes = size_t(64 << 10) << qMin(m_textBlocks.size(), size_t(4));
         std::string block;
-        block.reserve(std::max(BlockBytes, utf8.size()));
+        block.reserve(std::max(blockBytes, utf8.size()));
         m_textBlocks.push_back(std::move(block));
     }
     std::string &block = m_textBlocks.back();
