@@ -505,10 +505,18 @@ void DataSet::validateBuffer() const
 
 void DataSet::setBatchMode(bool on)
 {
+    const bool ending = m_batchMode && !on;
     m_batchMode = on;
+    // A view told of every row of an import would redraw and measure itself anew for each
+    // of a hundred thousand rows: listeners hear of the whole batch once, when it ends.
+    blockSignals(on);
     if (!on) {
         m_statements.clear();
         m_batchInsert.reset();
+    }
+    if (ending) {
+        Q_EMIT reset();
+        Q_EMIT currentRowChanged(m_current);
     }
 }
 

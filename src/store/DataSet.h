@@ -114,7 +114,8 @@ public:
 
     // Many posts in a row, as an import makes: while on, posting keeps its prepared statements
     // instead of parsing them anew for every row, and a new row is not read back: it holds
-    // the values written, the declared defaults of the other columns and its counter.
+    // the values written, the declared defaults of the other columns and its counter. No
+    // signal is sent meanwhile; turning it off sends reset() and currentRowChanged() once.
     // Turning it off, or closing, lets the statements go; keep it off while the connection
     // may change.
     void setBatchMode(bool on);

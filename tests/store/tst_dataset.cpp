@@ -273,6 +273,33 @@ private Q_SLOTS:
                               "4|<null>|预付款|<null>|张会计|0|2026-12-09 08:30:00"}));
     }
 
+    // A grid told of every row of a long import would redraw for each one.
+    void batchModeTellsListenersOnceWhenItEnds()
+    {
+        TestDatabase t;
+        DataSet ds;
+        t.open(ds, "收款收据");
+        QSignalSpy resets(&ds, &DataSet::reset);
+        QSignalSpy appended(&ds, &DataSet::rowAppended);
+        QSignalSpy changed(&ds, &DataSet::rowChanged);
+        QSignalSpy moved(&ds, &DataSet::currentRowChanged);
+        ds.setBatchMode(true);
+        for (const char *payer : {"甲", "乙", "丙"}) {
+            ds.append();
+            ds.setFieldValue("交款单位", payer);
+            ds.post();
+        }
+        QCOMPARE(resets.size() + appended.size() + changed.size() + moved.size(), 0);
+        ds.setBatchMode(false);
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(moved.size(), 1);
+        QCOMPARE(moved[0][0].toInt(), 4);
+        QCOMPARE(ds.value(4, 1).toString(), "丙");
+        // Signals flow again.
+        ds.first();
+        QCOMPARE(moved.size(), 2);
+    }
+
     void batchModeNamesTheEngineReasonAndGoesOn()
     {
         TestDatabase t;
