@@ -147,8 +147,10 @@ void writeWorkbook(const QString &target, DataSet &table, const QString &title)
     writeWhole(target, [&](const QString &path) {
         XlsxWriter writer(path, title);
         writer.addRow(KindRecords::workbookTitles(table));
-        for (int r = 0; r < table.rowCount(); ++r)
-            writer.addRow(KindRecords::workbookRow(table, r));
+        KindRecords::forEachWorkbookRow(table, [&writer](const QStringList &cells) {
+            writer.addRow(cells);
+            return true;
+        });
         writer.close();
     });
 }

@@ -383,6 +383,40 @@ void DataSet::keepPosted(qint64 rowid, const QVariantList &values)
     ++m_postedChanges;
 }
 
+void DataSet::forEachRow(const std::function<bool(const QVariantList &values)> &f) const
+{
+    if (m_view.isEmpty())
+        return;
+    if (!std::is_sorted(m_view.begin(), m_view.end())) {
+        for (int row = 0; row < m_view.size(); ++row)
+            if (!f(postedValues(row)))
+                return;
+        return;
+    }
+    // The rows in view are read in the table's own order, those not in view passed over.
+    QSqlQuery query =
+        QuerySql(m_db,
+                 QStringLiteral("SELECT %1, * FROM %2 WHERE %1 BETWEEN ? AND ? ORDER BY %1")
+                     .arg(m_rowId, quoteName(m_tableName)),
+                 {m_view.first(), m_view.last()});
+    const QVariantList gone(m_columns.size());
+    qsizetype row = 0;
+    while (row < m_view.size() && query.next()) {
+        const qint64 id = query.value(0).toLongLong();
+        for (; row < m_view.size() && m_view[row] < id; ++row)
+            if (!f(gone))
+                return;
+        if (row < m_view.size() && m_view[row] == id) {
+            if (!f(valuesOf(query, 1)))
+                return;
+            ++row;
+        }
+    }
+    for (; row < m_view.size(); ++row)
+        if (!f(gone))
+            return;
+}
+
 int DataSet::rowCount() const
 {
     return int(m_view.size()) + (m_state == State::Insert ? 1 : 0);

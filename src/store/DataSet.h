@@ -95,6 +95,10 @@ public:
     QVariant fieldValue(const QString &name) const;
     // The row's values as they stand (the edit buffer for the row being edited).
     QVariantList rowValues(int row) const;
+    // Every row in view, in view order, with its values as posted, until f returns false: in
+    // one pass over the table when the view is in row id order (unsorted), as pages otherwise.
+    // A row deleted meanwhile reads as empty. Throws StoreError when the table cannot be read.
+    void forEachRow(const std::function<bool(const QVariantList &values)> &f) const;
 
     // Appends a new row at the end of the view, makes it current and runs afterInsert.
     void append();

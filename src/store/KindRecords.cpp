@@ -89,17 +89,21 @@ QStringList KindRecords::workbookTitles(const DataSet &table)
     return titles;
 }
 
-QStringList KindRecords::workbookRow(const DataSet &table, int row)
+void KindRecords::forEachWorkbookRow(const DataSet &table,
+                                     const std::function<bool(const QStringList &)> &f)
 {
     // Money as plain digits ("1234.5"), dates "2026-12-09", yes/no "True" or "False"; a
     // picture only says that it is there.
     const QList<ColumnDef> &columns = table.columns();
-    QStringList cells;
-    for (qsizetype c = 0; c < columns.size(); ++c) {
-        const QVariant value = table.value(row, int(c));
-        cells << (columns[c].type == FieldType::Binary
-                      ? (value.toByteArray().isEmpty() ? QString() : QStringLiteral("(图片)"))
-                      : FieldValue::toText(value, columns[c].type));
-    }
-    return cells;
+    table.forEachRow([&](const QVariantList &values) {
+        QStringList cells;
+        cells.reserve(columns.size());
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            const QVariant &value = values[c];
+            cells << (columns[c].type == FieldType::Binary
+                          ? (value.toByteArray().isEmpty() ? QString() : QStringLiteral("(图片)"))
+                          : FieldValue::toText(value, columns[c].type));
+        }
+        return f(cells);
+    });
 }

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class DataSet;
 class IniFile;
@@ -42,8 +43,9 @@ int copiesNumber(const QString &text);
 // passed on.
 void markViewPrinted(DataSet &table);
 
-// A workbook's title row (every column, hidden ones too) and a row in view as text.
+// A workbook's title row (every column, hidden ones too), and each row in view as text, in
+// view order, until f returns false.
 QStringList workbookTitles(const DataSet &table);
-QStringList workbookRow(const DataSet &table, int row);
+void forEachWorkbookRow(const DataSet &table, const std::function<bool(const QStringList &)> &f);
 
 } // namespace KindRecords

@@ -63,10 +63,11 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
 };
 
-// Writes the titles and rows into a new workbook in a folder of its own under the temporary
-// folder, where the desktop's program can open it. Empty when the user cancelled.
+// Writes the titles and the rows in view of table, when there is one, into a new workbook in
+// a folder of its own under the temporary folder, where the desktop's program can open it.
+// Empty when the user cancelled.
 QString writeWorkbook(QWidget *parent, const QString &title, const QStringList &titles,
-                      int rowCount, const std::function<QStringList(int)> &row)
+                      const DataSet *table)
 {
     QTemporaryDir folder(QDir::temp().filePath(QStringLiteral("quillet-XXXXXX")));
     if (!folder.isValid())
@@ -76,11 +77,14 @@ QString writeWorkbook(QWidget *parent, const QString &title, const QStringList &
     {
         XlsxWriter writer(path, title);
         writer.addRow(titles);
+        const int rowCount = table ? table->rowCount() : 0;
         Progress progress(parent, QStringLiteral("正在导出…"), rowCount);
-        for (int r = 0; r < rowCount; ++r) {
-            writer.addRow(row(r));
-            if (r % 100 == 99 && !progress.step(r + 1))
-                break;
+        if (table) {
+            int written = 0;
+            KindRecords::forEachWorkbookRow(*table, [&](const QStringList &cells) {
+                writer.addRow(cells);
+                return ++written % 100 != 0 || progress.step(written);
+            });
         }
         if (!progress.step(rowCount))
             return QString();
@@ -133,9 +137,7 @@ void ExportGridToExcel(QWidget *parent, DataSet *dataSet, const QString &title)
         if (!dataSet || !dataSet->isOpen())
             return;
         dataSet->checkBrowseMode();
-        path =
-            writeWorkbook(parent, title, KindRecords::workbookTitles(*dataSet), dataSet->rowCount(),
-                          [&](int r) { return KindRecords::workbookRow(*dataSet, r); });
+        path = writeWorkbook(parent, title, KindRecords::workbookTitles(*dataSet), dataSet);
     }
     if (!path.isEmpty())
         showWorkbook(parent, path);
@@ -146,7 +148,7 @@ void ExportStructureToExcel(QWidget *parent, const QStringList &fieldNames, cons
     QString path;
     {
         WaitCursor wait;
-        path = writeWorkbook(parent, title, fieldNames, 0, {});
+        path = writeWorkbook(parent, title, fieldNames, nullptr);
     }
     showWorkbook(parent, path);
 }
