@@ -249,15 +249,6 @@ QString columnLetters(int column)
     return letters;
 }
 
-QList<int> dataRows(const Worksheet &sheet)
-{
-    QList<int> rows;
-    for (int row = 1; row < sheet.rowCount(); ++row)
-        if (isDataRow(sheet, row))
-            rows << row;
-    return rows;
-}
-
 std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column)
 {
     if (column.type != FieldType::Bool) {
@@ -278,28 +269,6 @@ std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column)
     if (text.isEmpty())
         return std::nullopt;
     return FieldValue::parse(text, FieldType::Bool);
-}
-
-std::optional<int> appendRows(DataSet &table, const Worksheet &sheet, const QStringList &excluded,
-                              const Progress &progress)
-{
-    const QList<int> rows = dataRows(sheet);
-    Import import(table, excluded);
-    try {
-        for (int row : rows) {
-            import.append(sheet, row);
-            if (progress && (import.done() % 100 == 0 || import.done() == rows.size()) &&
-                !progress(import.done(), int(rows.size()))) {
-                import.undo();
-                return std::nullopt;
-            }
-        }
-        import.commit();
-    } catch (...) {
-        import.undo();
-        throw;
-    }
-    return import.done();
 }
 
 } // namespace SheetImport

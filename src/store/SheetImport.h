@@ -10,13 +10,12 @@
 #include <optional>
 
 class DataSet;
-class Worksheet;
 
 // Appending the rows of a worksheet to a table, by position: sheet column k feeds table
 // column k, the title row is not read and the titles play no part.
 namespace SheetImport {
 
-// Told how many rows are done out of how many; returns false to stop the import.
+// Told how far the import has got, out of total; returns false to stop the import.
 using Progress = std::function<bool(int done, int total)>;
 
 // What importWorkbook throws when the workbook cannot be read: the reader's own message
@@ -26,33 +25,25 @@ public:
     using StoreError::StoreError;
 };
 
-// The sheet rows (from 0) that hold data: from the sheet's second row on, those whose first
-// cell, trimmed, is not empty. Every row is read, however long the sheet.
-QList<int> dataRows(const Worksheet &sheet);
-
 // What a cell gives a column: its text through the column's own reading, an empty cell
 // emptying the column (null), except that a yes/no column takes a boolean, a number (0 is
 // no, any other yes) or the words True and False (and 是/否, yes/no) in any case, and
 // nothing else: an empty cell is refused there too. nullopt when the column cannot take it.
 std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column);
 
-// Appends every data row through DataSet::append, so the table's afterInsert defaults apply,
-// sets every column not named in excluded (case ignored) from its cell and posts the row.
-// Counter columns are numbered by the database and pictures cannot come from a cell: both
-// are left alone. All or nothing: the rows go in one transaction; a cell its column refuses
-// stops the import with a StoreError naming the sheet row and column, progress returning
-// false stops it quietly, and either way the transaction is rolled back and the table
-// reopened. Returns how many rows were imported, nullopt when progress stopped it.
-std::optional<int> appendRows(DataSet &table, const Worksheet &sheet, const QStringList &excluded,
-                              const Progress &progress = {});
-
-// Reads the first worksheet of the workbook at path and appends its data rows as appendRows
-// does, as the reading goes: the file is read on a thread of its own, a few runs of rows
-// ahead of the rows going in, and no more of the sheet is ever held. progress is told
-// thousandths of the sheet read, out of 1000. Sheet columns past the table's are not read.
+// Reads the first worksheet of the workbook at path and appends its data rows, from the
+// sheet's second row on those whose first cell, trimmed, is not empty. The file is read on a
+// thread of its own, a few runs of rows ahead of the rows going in, and no more of the sheet
+// is ever held; sheet columns past the table's are not read.
+// Each row goes in through DataSet::append, so the table's afterInsert defaults apply, sets
+// every column not named in excluded (case ignored) from its cell and is posted. Counter
+// columns are numbered by the database and pictures cannot come from a cell: both are left
+// alone. All or nothing: the rows go in one transaction; a cell its column refuses stops the
+// import with a StoreError naming the sheet row and column, a file that cannot be read with
+// Unreadable, progress (told thousandths of the file read, out of 1000) returning false
+// stops it quietly, and each way the transaction is rolled back and the table reopened.
 // Returns how many rows were imported, 0 when the sheet holds no data rows (nothing is
-// changed then), nullopt when progress stopped it. A file that cannot be read throws
-// Unreadable, after everything imported from it has been undone.
+// changed then), nullopt when progress stopped it.
 std::optional<int> importWorkbook(DataSet &table, const QString &path, const QStringList &excluded,
                                   const Progress &progress = {});
 

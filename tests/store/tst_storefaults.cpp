@@ -6,7 +6,7 @@
 #include "store/SqlHelpers.h"
 #include "store/StoreError.h"
 #include "store/TableRebuild.h"
-#include "store/Worksheet.h"
+#include "store/XlsxWriter.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -131,19 +131,21 @@ private Q_SLOTS:
         QFETCH(Fault, fault);
         TestDatabase t(TestDatabase::Empty);
         fill(t);
-        Worksheet sheet;
-        sheet.setCell(0, 0, "编号");
-        sheet.setCell(0, 1, "客户");
-        for (int r = 1; r <= Records; ++r) {
-            sheet.setCell(r, 0, r);
-            sheet.setCell(r, 1, QString("新客户%1").arg(r) + QString(150, u'乙'));
+        const QString file = t.folder() + "/rows.xlsx";
+        {
+            XlsxWriter sheet(file, "单据");
+            sheet.addRow({"编号", "客户"});
+            for (int r = 1; r <= Records; ++r)
+                sheet.addRow(
+                    {QString::number(r), QString("新客户%1").arg(r) + QString(150, u'乙')});
+            sheet.close();
         }
         const QStringList before = dump(t.db());
         DataSet table;
         t.open(table, "单据");
         try {
             InjectedFault injected(t.db(), fault);
-            SheetImport::appendRows(table, sheet, {"ID", "打印标记", "填写日期"});
+            SheetImport::importWorkbook(table, file, {"ID", "打印标记", "填写日期"});
             QFAIL("the import went through");
         } catch (const StoreError &e) {
             QVERIFY2(e.message().contains(expectedMessage(fault)), qPrintable(e.message()));
