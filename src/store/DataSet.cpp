@@ -554,11 +554,21 @@ void DataSet::setBatchMode(bool on)
     }
 }
 
-qint64 DataSet::insertBatched(const QVariantList &values, const QStringList &names)
+QStringList DataSet::assignedNames() const
+{
+    QStringList names;
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        if (m_assigned[i])
+            names << m_quotedNames[i];
+    return names;
+}
+
+qint64 DataSet::insertBatched(const QVariantList &values)
 {
     const QString context = QStringLiteral("保存失败");
     if (!m_batchInsert || m_batchColumns != m_assigned) {
         m_batchInsert.reset();
+        const QStringList names = assignedNames();
         m_batchInsert = std::make_unique<BatchInsert>(
             m_db,
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
@@ -621,16 +631,12 @@ void DataSet::post()
 {
     requireEditing();
     validateBuffer();
-    QStringList names;
     QVariantList values;
-    for (qsizetype i = 0; i < m_columns.size(); ++i) {
-        if (!m_assigned[i])
-            continue;
-        names << m_quotedNames[i];
-        values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
-    }
-    if (m_state == State::Insert && m_batchMode && !names.isEmpty()) {
-        const qint64 insertedRowid = insertBatched(values, names);
+    for (qsizetype i = 0; i < m_columns.size(); ++i)
+        if (m_assigned[i])
+            values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
+    if (m_state == State::Insert && m_batchMode && !values.isEmpty()) {
+        const qint64 insertedRowid = insertBatched(values);
         keepPosted(insertedRowid, rowAsPosted(insertedRowid));
         m_view << insertedRowid;
         m_buffer.clear();
@@ -639,6 +645,7 @@ void DataSet::post()
         Q_EMIT rowChanged(m_current);
         return;
     }
+    const QStringList names = assignedNames();
     QString sql;
     if (m_state == State::Insert) {
         sql = names.isEmpty()

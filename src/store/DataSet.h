@@ -176,7 +176,9 @@ private:
     // columns.
     std::unique_ptr<BatchInsert> m_batchInsert;
     QList<bool> m_batchColumns;
-    qint64 insertBatched(const QVariantList &values, const QStringList &names);
+    qint64 insertBatched(const QVariantList &values);
+    // The quoted names of the columns set on the row being edited, in the table's order.
+    QStringList assignedNames() const;
 
     QSqlQuery &prepared(const QString &sql, std::optional<QSqlQuery> &local) const;
     bool isBufferRow(int row) const;
