@@ -635,16 +635,31 @@ void DataSet::post()
     for (qsizetype i = 0; i < m_columns.size(); ++i)
         if (m_assigned[i])
             values << FieldValue::toStorage(m_buffer[i], m_columns[i].type);
-    if (m_state == State::Insert && m_batchMode && !values.isEmpty()) {
-        const qint64 insertedRowid = insertBatched(values);
-        keepPosted(insertedRowid, rowAsPosted(insertedRowid));
-        m_view << insertedRowid;
-        m_buffer.clear();
-        m_modified = false;
+    if (m_state == State::Edit && values.isEmpty()) {
         setState(State::Browse);
-        Q_EMIT rowChanged(m_current);
+        m_modified = false;
         return;
     }
+    const qint64 insertedRowid = m_state == State::Insert && m_batchMode && !values.isEmpty()
+                                     ? insertBatched(values)
+                                     : writeThroughDriver(values);
+    if (m_state == State::Insert) {
+        keepPosted(insertedRowid,
+                   m_batchMode ? rowAsPosted(insertedRowid) : readRow(insertedRowid));
+        m_view << insertedRowid;
+    } else {
+        keepPosted(m_view[m_current], readRow(m_view[m_current]));
+    }
+    m_buffer.clear();
+    m_modified = false;
+    setState(State::Browse);
+    Q_EMIT rowChanged(m_current);
+}
+
+// Inserts the row being edited, or updates the current row, with the values of the columns
+// set on it; returns the new row's id.
+qint64 DataSet::writeThroughDriver(QVariantList values)
+{
     const QStringList names = assignedNames();
     QString sql;
     if (m_state == State::Insert) {
@@ -654,11 +669,6 @@ void DataSet::post()
                         .arg(quoteName(m_tableName), names.join(u','),
                              QStringList(names.size(), QStringLiteral("?")).join(u','));
     } else {
-        if (names.isEmpty()) {
-            setState(State::Browse);
-            m_modified = false;
-            return;
-        }
         sql = QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
                   .arg(quoteName(m_tableName), names.join(QStringLiteral(" = ?, ")), m_rowId);
         values << m_view[m_current];
@@ -671,18 +681,7 @@ void DataSet::post()
         throw EngineError(query.lastError(), QStringLiteral("保存失败"));
     const qint64 insertedRowid = query.lastInsertId().toLongLong();
     query.finish();
-
-    if (m_state == State::Insert) {
-        keepPosted(insertedRowid,
-                   m_batchMode ? rowAsPosted(insertedRowid) : readRow(insertedRowid));
-        m_view << insertedRowid;
-    } else {
-        keepPosted(m_view[m_current], readRow(m_view[m_current]));
-    }
-    m_buffer.clear();
-    m_modified = false;
-    setState(State::Browse);
-    Q_EMIT rowChanged(m_current);
+    return insertedRowid;
 }
 
 void DataSet::cancel()

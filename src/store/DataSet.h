@@ -177,6 +177,7 @@ private:
     std::unique_ptr<BatchInsert> m_batchInsert;
     QList<bool> m_batchColumns;
     qint64 insertBatched(const QVariantList &values);
+    qint64 writeThroughDriver(QVariantList values);
     // The quoted names of the columns set on the row being edited, in the table's order.
     QStringList assignedNames() const;
 

@@ -57,12 +57,6 @@ void appendRow(DataSet &table, const Worksheet &sheet, int row, const QList<int>
     }
 }
 
-void undo(DataSet &table)
-{
-    table.database().rollback();
-    table.reopen();
-}
-
 bool isDataRow(const Worksheet &sheet, int row)
 {
     return row > 0 && !sheet.text(row, 0).trimmed().isEmpty();
@@ -109,7 +103,11 @@ public:
         m_table.setBatchMode(false);
         m_table.first();
     }
-    void undo() { SheetImport::undo(m_table); }
+    void undo()
+    {
+        m_table.database().rollback();
+        m_table.reopen();
+    }
 
 private:
     DataSet &m_table;
@@ -197,7 +195,7 @@ std::optional<int> importWorkbook(DataSet &table, const QString &path, const QSt
         reading.join();
     });
     const auto stopped = [&](int permille) {
-        if (!progress || progress(permille, 1000))
+        if (!progress || progress(permille))
             return false;
         import.undo();
         return true;

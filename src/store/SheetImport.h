@@ -15,8 +15,8 @@ class DataSet;
 // column k, the title row is not read and the titles play no part.
 namespace SheetImport {
 
-// Told how far the import has got, out of total; returns false to stop the import.
-using Progress = std::function<bool(int done, int total)>;
+// Told how much of the file has been read, in thousandths; returns false to stop the import.
+using Progress = std::function<bool(int permille)>;
 
 // What importWorkbook throws when the workbook cannot be read: the reader's own message
 // (Worksheet::NotAWorkbook, Worksheet::TooLarge...), not a refusal of the import.
@@ -40,10 +40,9 @@ std::optional<QVariant> valueFor(const QVariant &cell, const ColumnDef &column);
 // columns are numbered by the database and pictures cannot come from a cell: both are left
 // alone. All or nothing: the rows go in one transaction; a cell its column refuses stops the
 // import with a StoreError naming the sheet row and column, a file that cannot be read with
-// Unreadable, progress (told thousandths of the file read, out of 1000) returning false
-// stops it quietly, and each way the transaction is rolled back and the table reopened.
-// Returns how many rows were imported, 0 when the sheet holds no data rows (nothing is
-// changed then), nullopt when progress stopped it.
+// Unreadable, progress returning false stops it quietly, and each way the transaction is rolled
+// back and the table reopened. Returns how many rows were imported, 0 when the sheet holds no data
+// rows (nothing is changed then), nullopt when progress stopped it.
 std::optional<int> importWorkbook(DataSet &table, const QString &path, const QStringList &excluded,
                                   const Progress &progress = {});
 

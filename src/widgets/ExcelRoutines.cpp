@@ -58,6 +58,10 @@ public:
             m_dialog->setValue(done);
         return !m_dialog->wasCanceled();
     }
+    // The same for a dialog of 1000 steps, told thousandths of the work. The last one waits
+    // for the end, so that a cancel in between is not lost when the dialog resets at its
+    // maximum.
+    bool stepThousandths(int permille) { return step(qMin(permille, 999)); }
 
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
@@ -113,12 +117,10 @@ std::optional<Worksheet> pickWorkbook(QWidget *parent)
         return std::nullopt;
     try {
         WaitCursor wait;
-        // The last thousandth waits for the end, so that a cancel in between is not lost
-        // when the dialog resets at its maximum.
         Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
         Worksheet sheet =
-            Worksheet::readFirst(path, [&](int permille) { progress.step(qMin(permille, 999)); });
-        if (!progress.step(999))
+            Worksheet::readFirst(path, [&](int permille) { progress.stepThousandths(permille); });
+        if (!progress.stepThousandths(1000))
             return std::nullopt;
         return sheet;
     } catch (const StoreError &e) {
@@ -185,11 +187,9 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
     std::optional<int> imported;
     try {
         WaitCursor wait;
-        // The last thousandth waits for the end, so that a cancel in between is not lost
-        // when the dialog resets at its maximum.
         Progress progress(parent, QStringLiteral("正在导入…"), 1000, 0);
-        imported = SheetImport::importWorkbook(*table, path, excluded, [&](int permille, int) {
-            return progress.step(qMin(permille, 999));
+        imported = SheetImport::importWorkbook(*table, path, excluded, [&](int permille) {
+            return progress.stepThousandths(permille);
         });
     } catch (const SheetImport::Unreadable &e) {
         Messages::information(parent, e.message());

@@ -46,7 +46,7 @@ private Q_SLOTS:
         openTable(t, table);
         QList<int> seen;
         const std::optional<int> imported =
-            SheetImport::importWorkbook(table, path("prefixed.xlsx"), {}, [&](int permille, int) {
+            SheetImport::importWorkbook(table, path("prefixed.xlsx"), {}, [&](int permille) {
                 seen << permille;
                 return true;
             });
@@ -87,7 +87,7 @@ private Q_SLOTS:
         openTable(t, table);
         // Rows had gone in before the import stopped, at least for the two sheets.
         int rowsGoneIn = 0;
-        const auto progress = [&](int permille, int) {
+        const auto progress = [&](int permille) {
             if (permille < 500)
                 return true;
             rowsGoneIn = qMax(rowsGoneIn, rowsIn(t));
