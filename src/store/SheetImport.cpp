@@ -2,15 +2,13 @@
 
 #include "DataSet.h"
 #include "FieldValue.h"
+#include "HandOver.h"
 #include "StoreError.h"
 #include "Worksheet.h"
 
 #include <QScopeGuard>
 #include <QSqlError>
-#include <condition_variable>
-#include <deque>
 #include <exception>
-#include <mutex>
 #include <thread>
 
 namespace SheetImport {
@@ -115,57 +113,20 @@ private:
     int m_done = 0;
 };
 
-// Runs of rows on their way from the reading thread to the importing one: a few at most,
-// so that the reading never runs far ahead.
-class RunQueue {
-public:
-    struct Item {
-        std::optional<Worksheet> run; // empty at the end
-        int permille = 0;
-        std::exception_ptr failure;
-    };
-
-    // False once the importer has stopped taking runs.
-    bool push(Item item)
-    {
-        std::unique_lock lock(m_lock);
-        m_room.wait(lock, [this] { return m_items.size() < Capacity || m_stopped; });
-        if (m_stopped)
-            return false;
-        m_items.push_back(std::move(item));
-        m_ready.notify_one();
-        return true;
-    }
-    Item pop()
-    {
-        std::unique_lock lock(m_lock);
-        m_ready.wait(lock, [this] { return !m_items.empty(); });
-        Item item = std::move(m_items.front());
-        m_items.pop_front();
-        m_room.notify_one();
-        return item;
-    }
-    void stop()
-    {
-        const std::lock_guard lock(m_lock);
-        m_stopped = true;
-        m_room.notify_all();
-    }
-
-private:
-    static constexpr size_t Capacity = 4;
-    std::mutex m_lock;
-    std::condition_variable m_room, m_ready;
-    std::deque<Item> m_items;
-    bool m_stopped = false;
+// A run of rows read, how far the reading has got, or why it stopped; no run at the end.
+struct ReadRun {
+    std::optional<Worksheet> run;
+    int permille = 0;
+    std::exception_ptr failure;
 };
+using RunQueue = HandOver<ReadRun>;
 
 // Thrown on the reading thread when the importer no longer takes runs.
 struct ReadingStopped {};
 
 void readInto(RunQueue &queue, const QString &path, int columnLimit)
 {
-    RunQueue::Item last;
+    ReadRun last;
     try {
         Worksheet::readFirstInRuns(
             path,
@@ -203,7 +164,7 @@ std::optional<int> importWorkbook(DataSet &table, const QString &path, const QSt
     try {
         int permille = 0;
         for (;;) {
-            RunQueue::Item item = queue.pop();
+            ReadRun item = queue.pop();
             if (item.failure) {
                 try {
                     std::rethrow_exception(item.failure);

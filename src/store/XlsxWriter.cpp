@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <cstring>
 #include <unzip.h>
+#include <utility>
 #include <xlsxwriter.h>
 
 namespace {
@@ -80,12 +83,18 @@ XlsxWriter::XlsxWriter(const QString &path, const QString &title) : m_path(path)
     m_text = workbook_add_format(m_workbook);
     format_set_num_format(m_text, "@");
     m_sheet = workbook_add_worksheet(m_workbook, sheetName(title).toUtf8().constData());
-    if (!m_sheet || !m_text)
+    if (!m_sheet || !m_text) {
+        workbook_close(m_workbook);
+        QFile::remove(path);
         writeFailed(path, LXW_ERROR_MEMORY_MALLOC_FAILED);
+    }
+    m_writing = std::async(std::launch::async, [this] { writeBatches(); }).share();
 }
 
 XlsxWriter::~XlsxWriter()
 {
+    m_batches.push({{}, {}, Batch::Then::Leave});
+    m_writing.wait();
     if (m_workbook) {
         workbook_close(m_workbook);
         QFile::remove(m_path);
@@ -94,21 +103,84 @@ XlsxWriter::~XlsxWriter()
 
 void XlsxWriter::addRow(const QStringList &cells)
 {
-    for (qsizetype c = 0; c < cells.size(); ++c) {
-        const QByteArray text = cells[c].left(MaxCellText).toUtf8();
-        const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(c),
-                                                       text.constData(), m_text);
-        if (error != LXW_NO_ERROR)
-            writeFailed(m_path, error);
+    std::vector<char> &bytes = m_pending.cells;
+    for (const QString &cell : cells) {
+        const QStringView text = QStringView(cell).left(MaxCellText);
+        const size_t at = bytes.size();
+        bytes.resize(at + size_t(m_utf8.requiredSpace(text.size())) + 1);
+        char *end = m_utf8.appendToBuffer(bytes.data() + at, text);
+        *end++ = '\0';
+        bytes.resize(size_t(end - bytes.data()));
         // An inline string cell, <c r="A1" t="inlineStr"><is><t>...</t></is></c>, or an
         // empty one, <c r="A1" s="1"/>.
-        m_leastSheetBytes += text.isEmpty() ? 10 : 40 + text.size();
+        const qint64 length = end - (bytes.data() + at) - 1;
+        m_leastSheetBytes += length == 0 ? 10 : 40 + length;
     }
-    ++m_row;
+    m_pending.rowWidths.push_back(int(cells.size()));
     m_columns = qMax(m_columns, int(cells.size()));
+    if (m_pending.rowWidths.size() == 256)
+        send(Batch::Then::More);
 }
 
-void XlsxWriter::close()
+void XlsxWriter::close(const std::function<void()> &waiting)
+{
+    send(Batch::Then::Close);
+    while (waiting &&
+           m_writing.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+        waiting();
+    m_writing.get();
+    // Rows go through a temporary file whose write errors the library does not check: a
+    // full disk there leaves a workbook that closes without error but lacks rows.
+    const qint64 written = sheetBytes(m_path);
+    if (written < m_leastSheetBytes) {
+        QFile::remove(m_path);
+        writeFailed(m_path, QStringLiteral("sheet1.xml holds %1 bytes, %2 at least were written")
+                                .arg(written)
+                                .arg(m_leastSheetBytes));
+    }
+}
+
+void XlsxWriter::send(Batch::Then then)
+{
+    m_pending.then = then;
+    // The writing thread stops taking batches only when it failed: its error is passed on.
+    if (!m_batches.push(std::exchange(m_pending, {})))
+        m_writing.get();
+}
+
+void XlsxWriter::writeBatches()
+{
+    try {
+        for (;;) {
+            const Batch batch = m_batches.pop();
+            writeBatch(batch);
+            if (batch.then == Batch::Then::Close)
+                closeWorkbook();
+            if (batch.then != Batch::Then::More)
+                return;
+        }
+    } catch (...) {
+        m_batches.stop();
+        throw;
+    }
+}
+
+void XlsxWriter::writeBatch(const Batch &batch)
+{
+    const char *text = batch.cells.data();
+    for (const int width : batch.rowWidths) {
+        for (int c = 0; c < width; ++c) {
+            const lxw_error error =
+                worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(c), text, m_text);
+            if (error != LXW_NO_ERROR)
+                writeFailed(m_path, error);
+            text += std::strlen(text) + 1;
+        }
+        ++m_row;
+    }
+}
+
+void XlsxWriter::closeWorkbook()
 {
     // Formatting the columns written rather than every column keeps the sheet's dimension to
     // the cells written, which other readers go through cell by cell.
@@ -120,14 +192,5 @@ void XlsxWriter::close()
     if (error != LXW_NO_ERROR) {
         QFile::remove(m_path);
         writeFailed(m_path, error);
-    }
-    // Rows go through a temporary file whose write errors the library does not check: a
-    // full disk there leaves a workbook that closes without error but lacks rows.
-    const qint64 written = sheetBytes(m_path);
-    if (written < m_leastSheetBytes) {
-        QFile::remove(m_path);
-        writeFailed(m_path, QStringLiteral("sheet1.xml holds %1 bytes, %2 at least were written")
-                                .arg(written)
-                                .arg(m_leastSheetBytes));
     }
 }

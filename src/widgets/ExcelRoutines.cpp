@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QTemporaryDir>
@@ -48,6 +49,7 @@ public:
         // Modal, so that each step lets the window repaint and the cancel button work.
         m_dialog->setWindowModality(Qt::WindowModal);
         m_dialog->setMinimumDuration(500);
+        m_started.start();
     }
     // False when the user cancelled.
     bool step(int done)
@@ -58,13 +60,32 @@ public:
             m_dialog->setValue(done);
         return !m_dialog->wasCanceled();
     }
-    // The same for a dialog of 1000 steps, told thousandths of the work. The last one waits
-    // for the end, so that a cancel in between is not lost when the dialog resets at its
-    // maximum.
-    bool stepThousandths(int permille) { return step(qMin(permille, 999)); }
+    // The same for a step of work that more work follows: the last one waits for the end, so
+    // that a cancel in between is not lost when the dialog resets at its maximum.
+    bool stepBeforeEnd(int done)
+    {
+        return step(m_dialog ? qMin(done, m_dialog->maximum() - 1) : done);
+    }
+    // Keeps the window answering while work that cannot tell how far it has got goes on: the
+    // bar turns busy under label, and the dialog shows once the work has taken as long as its
+    // steps would have shown it after.
+    void keepAnswering(const QString &label)
+    {
+        if (!m_dialog)
+            return;
+        if (m_dialog->maximum() != 0) {
+            m_dialog->setLabelText(label);
+            m_dialog->setRange(0, 0);
+        }
+        if (!m_dialog->isVisible() && m_started.elapsed() >= m_dialog->minimumDuration())
+            m_dialog->show();
+        if (m_dialog->isVisible())
+            QCoreApplication::processEvents();
+    }
 
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
+    QElapsedTimer m_started;
 };
 
 // Writes the titles and the rows in view of table, when there is one, into a new workbook in
@@ -83,16 +104,20 @@ QString writeWorkbook(QWidget *parent, const QString &title, const QStringList &
         writer.addRow(titles);
         const int rowCount = table ? table->rowCount() : 0;
         Progress progress(parent, QStringLiteral("正在导出…"), rowCount);
+        bool going = true;
         if (table) {
             int written = 0;
             KindRecords::forEachWorkbookRow(*table, [&](const QStringList &cells) {
                 writer.addRow(cells);
-                return ++written % 100 != 0 || progress.step(written);
+                going = ++written % 100 != 0 || progress.stepBeforeEnd(written);
+                return going;
             });
         }
+        if (!going)
+            return QString();
+        writer.close([&progress] { progress.keepAnswering(QStringLiteral("正在保存电子表格…")); });
         if (!progress.step(rowCount))
             return QString();
-        writer.close();
     }
     // The workbook outlives the program: it belongs to the user from now on.
     folder.setAutoRemove(false);
@@ -119,8 +144,8 @@ std::optional<Worksheet> pickWorkbook(QWidget *parent)
         WaitCursor wait;
         Progress progress(parent, QStringLiteral("正在读取电子表格…"), 1000, 0);
         Worksheet sheet =
-            Worksheet::readFirst(path, [&](int permille) { progress.stepThousandths(permille); });
-        if (!progress.stepThousandths(1000))
+            Worksheet::readFirst(path, [&](int permille) { progress.stepBeforeEnd(permille); });
+        if (!progress.stepBeforeEnd(1000))
             return std::nullopt;
         return sheet;
     } catch (const StoreError &e) {
@@ -188,9 +213,8 @@ bool ImportExcelRows(QWidget *parent, DataSet *table, const QString &exclusions)
     try {
         WaitCursor wait;
         Progress progress(parent, QStringLiteral("正在导入…"), 1000, 0);
-        imported = SheetImport::importWorkbook(*table, path, excluded, [&](int permille) {
-            return progress.stepThousandths(permille);
-        });
+        imported = SheetImport::importWorkbook(
+            *table, path, excluded, [&](int permille) { return progress.stepBeforeEnd(permille); });
     } catch (const SheetImport::Unreadable &e) {
         Messages::information(parent, e.message());
         return false;

@@ -384,6 +384,61 @@ private Q_SLOTS:
         QCOMPARE(o["blank_format"].toString(), "@");
     }
 
+    // Rows travel to the writing thread in batches: every row must land once, in order, with
+    // its own width, across batches and the last part batch.
+    void writesManyRowsInOrder()
+    {
+        const QString file = path("many.xlsx");
+        const int rows = 1000;
+        {
+            XlsxWriter writer(file, "x");
+            for (int r = 0; r < rows; ++r) {
+                QStringList cells;
+                for (int c = 0; c <= r % 4; ++c)
+                    cells << QString("%1-%2").arg(r).arg(c);
+                if (r == 600)
+                    cells << QString(40000, u'票');
+                writer.addRow(cells);
+            }
+            writer.close();
+        }
+        QString json;
+        QVERIFY(runPython(fixture("read_written.py"), {file}, &json));
+        const QJsonArray read = QJsonDocument::fromJson(json.toUtf8()).object()["rows"].toArray();
+        QCOMPARE(read.size(), rows);
+        for (int r = 0; r < rows; ++r) {
+            const QJsonArray cells = read[r].toArray();
+            const int width = r % 4 + 1;
+            for (int c = 0; c < cells.size(); ++c) {
+                const QJsonValue expected = c < width ? QJsonValue(QString("%1-%2").arg(r).arg(c))
+                                                      : QJsonValue(QJsonValue::Null);
+                if (r == 600 && c == width)
+                    QCOMPARE(cells[c].toString(), QString(XlsxWriter::MaxCellText, u'票'));
+                else
+                    QCOMPARE(cells[c], expected);
+            }
+        }
+    }
+
+    // The writing thread's refusal reaches the rows after it.
+    void writerRefusesRowsPastTheLast()
+    {
+        const QString file = path("tall.xlsx");
+        QString message;
+        int given = 0;
+        try {
+            XlsxWriter writer(file, "x");
+            for (; given <= 1048576 + 1000; ++given)
+                writer.addRow({"1"});
+            writer.close();
+        } catch (const StoreError &e) {
+            message = e.message();
+        }
+        QCOMPARE(message, "电子表格最多只能有1048576行、16384列");
+        QVERIFY(given > 1048576);
+        QVERIFY(!QFileInfo::exists(file));
+    }
+
     void sheetName_data()
     {
         QTest::addColumn<QString>("title");
