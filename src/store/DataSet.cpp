@@ -58,6 +58,8 @@ void DataSet::open()
         m_quotedNames << quoteName(c.name);
     m_rowId = RowIdName(columns, m_tableName);
     m_state = State::Browse;
+    if (m_master)
+        indexLinkColumn();
     try {
         rebuildView();
     } catch (...) {
@@ -185,8 +187,27 @@ void DataSet::setMasterLink(DataSet *master, const QString &masterField, const Q
         if (m_master && row == m_master->currentRow())
             masterMoved();
     });
-    if (isOpen())
+    if (isOpen()) {
+        indexLinkColumn();
         rebuildView();
+    }
+}
+
+// A detail table is read by its link column at each move of its master: an index keeps that
+// from passing over the whole table. It is made on the first reading of a table without one
+// (its rebuild drops it). A database that cannot take it, read-only or locked, is still read,
+// only slower.
+void DataSet::indexLinkColumn() const
+{
+    const int link = columnIndex(m_detailField);
+    if (link < 0)
+        return;
+    try {
+        RunSql(m_db, QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                         .arg(quoteName(m_tableName + u'_' + m_columns[link].name),
+                              quoteName(m_tableName), m_quotedNames[link]));
+    } catch (const StoreError &) {
+    }
 }
 
 void DataSet::clearMasterLink()

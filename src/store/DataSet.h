@@ -185,6 +185,7 @@ private:
     bool isBufferRow(int row) const;
     void applyFilter(FilterExpression compiled);
     void rebuildView();
+    void indexLinkColumn() const;
     // The rows chosen for the view, and each one's value of the sort column when it is sorted.
     struct ViewRows {
         int sortColumn = -1;

@@ -232,6 +232,36 @@ private Q_SLOTS:
         QCOMPARE(detail.rowCount(), 5);
     }
 
+    // Each move of the master reads the detail rows of its key: through an index, not by
+    // passing over the whole table. A database that cannot take the index still shows them.
+    void detailIsReadThroughAnIndexOnItsLink_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("writable") << false;
+        QTest::newRow("read-only") << true;
+    }
+    void detailIsReadThroughAnIndexOnItsLink()
+    {
+        QFETCH(bool, readOnly);
+        TestDatabase t;
+        if (readOnly)
+            RunSql(t.db(), "PRAGMA query_only = 1");
+        DataSet master, detail;
+        master.setDatabase(t.db());
+        master.setTableName("快递运单");
+        detail.setDatabase(t.db());
+        detail.setTableName("快递运单Sub");
+        master.open();
+        detail.setMasterLink(&master, "ID", "MID");
+        detail.open();
+        QCOMPARE(detail.rowCount(), 2);
+        QSqlQuery plan(t.db());
+        QVERIFY(plan.exec("EXPLAIN QUERY PLAN SELECT * FROM 快递运单Sub WHERE MID = 1"));
+        QVERIFY(plan.next());
+        const QString step = plan.value("detail").toString();
+        QVERIFY2(step.contains("USING INDEX") != readOnly, qPrintable(step));
+    }
+
     void deleteRemovesOneRowOnly()
     {
         TestDatabase t;
