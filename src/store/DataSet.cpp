@@ -661,16 +661,17 @@ void DataSet::post()
         m_modified = false;
         return;
     }
-    const qint64 insertedRowid = m_state == State::Insert && m_batchMode && !values.isEmpty()
+    const bool inserting = m_state == State::Insert;
+    const QVariantList before = inserting ? QVariantList() : postedValues(m_current);
+    const qint64 insertedRowid = inserting && m_batchMode && !values.isEmpty()
                                      ? insertBatched(values)
                                      : writeThroughDriver(values);
-    if (m_state == State::Insert) {
-        keepPosted(insertedRowid,
-                   m_batchMode ? rowAsPosted(insertedRowid) : readRow(insertedRowid));
-        m_view << insertedRowid;
-    } else {
-        keepPosted(m_view[m_current], readRow(m_view[m_current]));
-    }
+    const qint64 rowid = inserting ? insertedRowid : m_view[m_current];
+    const QVariantList after = inserting && m_batchMode ? rowAsPosted(rowid) : readRow(rowid);
+    keepPosted(rowid, after);
+    if (inserting)
+        m_view << rowid;
+    m_lastChange = {m_postedChanges, before, after};
     m_buffer.clear();
     m_modified = false;
     setState(State::Browse);
@@ -745,11 +746,12 @@ void DataSet::deleteCurrent()
     if (m_state == State::Edit)
         cancel();
     const qint64 rowid = m_view[m_current];
+    const QVariantList before = postedValues(m_current);
     RunSql(m_db, QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteName(m_tableName), m_rowId),
            {rowid});
     m_rows.remove(rowid);
     m_strays.remove(rowid);
-    ++m_postedChanges;
+    m_lastChange = {++m_postedChanges, before, {}};
     const int row = m_current;
     m_view.removeAt(row);
     m_current = m_view.isEmpty() ? -1 : qMin(row, int(m_view.size()) - 1);

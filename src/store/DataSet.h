@@ -68,6 +68,14 @@ public:
     // Grows whenever the posted rows in view change (chosen anew, posted, deleted), so that a
     // total worked out over them is known to be still good while it stays.
     quint64 postedChanges() const { return m_postedChanges; }
+    // The change a single post or deletion made to the posted rows in view, so that a total
+    // can follow it without going over the rows again: the row as it was (empty for a new
+    // row) and as it is (empty when deleted), and postedChanges() right after it.
+    struct PostedChange {
+        quint64 at = 0;
+        QVariantList before, after;
+    };
+    const PostedChange &lastPostedChange() const { return m_lastChange; }
 
     // The rows in view in the order of a column (empty values first), kept through filtering
     // and reopening; an empty name: as read. The current record stays current.
@@ -154,6 +162,7 @@ private:
     // chose the rows. A few are named to the database beside the condition.
     QSet<qint64> m_strays;
     quint64 m_postedChanges = 0;
+    PostedChange m_lastChange;
     int m_current = -1;
 
     QString m_filterText;

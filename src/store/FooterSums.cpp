@@ -136,6 +136,34 @@ QStringList FooterTexts(const DataSet &dataSet)
     return FooterTexts(columns, totals);
 }
 
+// Brings the posted totals up to date with the one post or deletion made since they were
+// worked out, when there was only one: counts, whole numbers and money exactly. A change of a
+// floating point value, or a money total leaving its range, is summed again instead, so that
+// those totals never drift from what the database sums.
+bool ViewFooter::followChange(const DataSet &dataSet)
+{
+    const DataSet::PostedChange &change = dataSet.lastPostedChange();
+    if (!m_posted || !m_postedChanges || change.at != *m_postedChanges + 1 ||
+        change.at != dataSet.postedChanges())
+        return false;
+    const QList<ColumnDef> &columns = dataSet.columns();
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        if (columns[c].type == FieldType::Float && isSummed(columns[c]) &&
+            change.before.value(c).toDouble() != change.after.value(c).toDouble())
+            return false;
+    FooterTotals totals = *m_posted;
+    if (!change.before.isEmpty())
+        addRow(totals, columns, change.before, -1);
+    if (!change.after.isEmpty())
+        addRow(totals, columns, change.after, 1);
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        if (columns[c].type == FieldType::Currency && isSummed(columns[c]) &&
+            totals.sums[c].isNull())
+            return false;
+    m_posted = totals;
+    return true;
+}
+
 QStringList ViewFooter::texts(const DataSet &dataSet)
 {
     if (!dataSet.isOpen())
@@ -145,7 +173,8 @@ QStringList ViewFooter::texts(const DataSet &dataSet)
     if (dataSet.rowCount() <= ReadOutright)
         return FooterTexts(dataSet);
     if (dataSet.postedChanges() != m_postedChanges) {
-        m_posted = DatabaseFooterTotals(dataSet);
+        if (!followChange(dataSet))
+            m_posted = DatabaseFooterTotals(dataSet);
         m_postedChanges = dataSet.postedChanges();
     }
     if (!m_posted)

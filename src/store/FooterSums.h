@@ -26,13 +26,16 @@ QStringList FooterTexts(const QList<ColumnDef> &columns, const FooterTotals &tot
 std::optional<FooterTotals> DatabaseFooterTotals(const DataSet &dataSet);
 
 // The footer of one data set's grid, kept cheap on a large table: the database totals the
-// posted rows in view once for each change of them, and the row being typed is counted in
-// memory. Few rows in view, or rows the database cannot tell apart, are read instead.
+// posted rows in view once, a single post or deletion is then followed by its difference,
+// and the row being typed is counted in memory. Few rows in view, or rows the database
+// cannot tell apart, are read instead.
 class ViewFooter {
 public:
     QStringList texts(const DataSet &dataSet);
 
 private:
+    bool followChange(const DataSet &dataSet);
+
     std::optional<quint64> m_postedChanges;
     std::optional<FooterTotals> m_posted;
 };

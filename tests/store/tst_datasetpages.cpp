@@ -117,6 +117,68 @@ private Q_SLOTS:
         QCOMPARE(FooterTexts(ds.columns(), DatabaseFooterTotals(ds).value()), FooterTexts(ds));
     }
 
+    // A footer kept across single posts and deletions follows each by its difference; after
+    // every step it must read as one worked out afresh, and as the rows in view add up. The
+    // prices are quarters, so that every floating point sum is exact whatever its order.
+    void keptFooterReadsAsOneWorkedOutAfresh()
+    {
+        TestDatabase t(TestDatabase::Empty);
+        t.exec("CREATE TABLE 价表 (ID INTEGER PRIMARY KEY AUTOINCREMENT, 名称 Text (20), "
+               "数量 Long, 单价 Number, 金额 Currency);\n"
+               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+               "INSERT INTO 价表 (名称, 数量, 单价, 金额) SELECT 'N' || i, i, i / 4.0, i / 100.0 "
+               "FROM n;");
+        DataSet ds;
+        t.open(ds, "价表", "数量 > 10");
+        ViewFooter kept;
+        const auto check = [&](const char *step) {
+            const QStringList texts = kept.texts(ds);
+            QVERIFY2(texts == ViewFooter().texts(ds), step);
+            QVERIFY2(texts == FooterTexts(ds), step);
+        };
+        // 11 + ... + 3000 = 3000 * 3001 / 2 - 55.
+        QCOMPARE(kept.texts(ds), QStringList({"2990", "", "4501445", "1125361.25", "￥45014.45"}));
+        // As a grid does, the footer is read after each change.
+        const auto edit = [&](int row, const QString &column, const QVariant &value) {
+            ds.setCurrentRow(row);
+            ds.edit();
+            ds.setFieldValue(column, value);
+            ds.post();
+            kept.texts(ds);
+        };
+        edit(5, "名称", "改名");
+        check("a text edited");
+        edit(6, "数量", -7);
+        check("a whole number edited");
+        edit(7, "金额", "12.34");
+        check("money edited");
+        edit(8, "单价", 0.75);
+        check("a price edited");
+        // Followed by differences, the large price would leave its rounding behind in the sum.
+        edit(8, "单价", 1e17);
+        edit(8, "单价", 0.5);
+        check("a price made large and small again");
+        edit(9, "数量", 1);
+        check("a row left the filter");
+        ds.append();
+        ds.setFieldValue("数量", 20);
+        ds.setFieldValue("金额", "0.5");
+        ds.post();
+        check("a row added without a price");
+        ds.append();
+        ds.setFieldValue("单价", 2.25);
+        ds.post();
+        check("a row added with a price");
+        ds.setCurrentRow(0);
+        ds.deleteCurrent();
+        check("a row deleted");
+        edit(1, "金额", "900000000000000");
+        check("a large sum of money");
+        edit(2, "金额", "100000000000000");
+        QCOMPARE(kept.texts(ds)[4], "合计超出范围");
+        check("money summed past its range");
+    }
+
     void locatesOnlyRowsInViewInTheirOrder()
     {
         TestDatabase t(TestDatabase::Empty);
