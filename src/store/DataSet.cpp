@@ -815,12 +815,16 @@ bool DataSet::locate(const QString &column, const QVariant &value)
                         {*wanted})
                  .rows)
             holders << row.value(0).toLongLong();
-        for (int row = 0; row < m_view.size(); ++row)
-            if (holders.contains(m_view[row])) {
-                setCurrentRow(row);
-                return true;
-            }
-        return false;
+        // A single holder, as a counter's value has, is looked for by comparing ids only.
+        const auto found =
+            holders.size() == 1
+                ? std::find(m_view.cbegin(), m_view.cend(), *holders.cbegin())
+                : std::find_if(m_view.cbegin(), m_view.cend(),
+                               [&holders](qint64 id) { return holders.contains(id); });
+        if (found == m_view.cend())
+            return false;
+        setCurrentRow(int(found - m_view.cbegin()));
+        return true;
     }
     for (int row = 0; row < m_view.size(); ++row) {
         const QVariant v = postedValues(row).value(c);
