@@ -105,7 +105,9 @@ void XlsxWriter::addRow(const QStringList &cells)
 {
     std::vector<char> &bytes = m_pending.cells;
     for (const QString &cell : cells) {
-        const QStringView text = QStringView(cell).left(MaxCellText);
+        QStringView text = QStringView(cell).left(MaxCellText);
+        if (text.size() == MaxCellText && text.back().isHighSurrogate())
+            text.chop(1); // a character is not split in two
         const size_t at = bytes.size();
         bytes.resize(at + size_t(m_utf8.requiredSpace(text.size())) + 1);
         char *end = m_utf8.appendToBuffer(bytes.data() + at, text);

@@ -21,7 +21,8 @@ struct lxw_format;
 // close() also checks that the workbook holds every row written.
 class XlsxWriter {
 public:
-    // Longest text a cell holds; longer values are cut there.
+    // Longest text a cell holds; longer values are cut there, before a character that would
+    // be split.
     static constexpr int MaxCellText = 32767;
 
     XlsxWriter(const QString &path, const QString &title);
@@ -62,7 +63,7 @@ private:
     int m_columns = 0;            // the most cells a row was given
     qint64 m_leastSheetBytes = 0; // what the sheet's XML must hold at least
     Batch m_pending;              // rows not yet handed over
-    QStringEncoder m_utf8{QStringEncoder::Utf8};
+    QStringEncoder m_utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     HandOver<Batch> m_batches;
     std::shared_future<void> m_writing; // the writing thread, and how it ended
 };

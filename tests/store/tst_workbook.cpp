@@ -396,8 +396,11 @@ private Q_SLOTS:
                 QStringList cells;
                 for (int c = 0; c <= r % 4; ++c)
                     cells << QString("%1-%2").arg(r).arg(c);
+                // Cut where they are too long, before a character that would be split.
                 if (r == 600)
                     cells << QString(40000, u'票');
+                if (r == 601)
+                    cells << QString(XlsxWriter::MaxCellText - 1, u'票') + QString("😀后") << "尾";
                 writer.addRow(cells);
             }
             writer.close();
@@ -414,6 +417,10 @@ private Q_SLOTS:
                                                       : QJsonValue(QJsonValue::Null);
                 if (r == 600 && c == width)
                     QCOMPARE(cells[c].toString(), QString(XlsxWriter::MaxCellText, u'票'));
+                else if (r == 601 && c == width)
+                    QCOMPARE(cells[c].toString(), QString(XlsxWriter::MaxCellText - 1, u'票'));
+                else if (r == 601 && c == width + 1)
+                    QCOMPARE(cells[c].toString(), "尾");
                 else
                     QCOMPARE(cells[c], expected);
             }
