@@ -25,6 +25,18 @@ class TestDataSet : public QObject {
         return rows.join('\n');
     }
 
+    // The waybills and their lines, the lines following the current waybill.
+    static void openWaybillsAndLines(const TestDatabase &t, DataSet &master, DataSet &detail)
+    {
+        master.setDatabase(t.db());
+        master.setTableName("快递运单");
+        detail.setDatabase(t.db());
+        detail.setTableName("快递运单Sub");
+        master.open();
+        detail.setMasterLink(&master, "ID", "MID");
+        detail.open();
+    }
+
 private Q_SLOTS:
     void filtersRowsInView_data()
     {
@@ -215,13 +227,7 @@ private Q_SLOTS:
     {
         TestDatabase t;
         DataSet master, detail;
-        master.setDatabase(t.db());
-        master.setTableName("快递运单");
-        detail.setDatabase(t.db());
-        detail.setTableName("快递运单Sub");
-        master.open();
-        detail.setMasterLink(&master, "ID", "MID");
-        detail.open();
+        openWaybillsAndLines(t, master, detail);
         QCOMPARE(detail.rowCount(), 2); // record 1: 办公椅, 文件柜
         master.setCurrentRow(1);
         QCOMPARE(detail.rowCount(), 1);
@@ -247,13 +253,7 @@ private Q_SLOTS:
         if (readOnly)
             RunSql(t.db(), "PRAGMA query_only = 1");
         DataSet master, detail;
-        master.setDatabase(t.db());
-        master.setTableName("快递运单");
-        detail.setDatabase(t.db());
-        detail.setTableName("快递运单Sub");
-        master.open();
-        detail.setMasterLink(&master, "ID", "MID");
-        detail.open();
+        openWaybillsAndLines(t, master, detail);
         QCOMPARE(detail.rowCount(), 2);
         QSqlQuery plan(t.db());
         QVERIFY(plan.exec("EXPLAIN QUERY PLAN SELECT * FROM 快递运单Sub WHERE MID = 1"));
