@@ -139,7 +139,8 @@ QStringList FooterTexts(const DataSet &dataSet)
 // Brings the posted totals up to date with the one post or deletion made since they were
 // worked out, when there was only one: counts, whole numbers and money exactly. A change of a
 // floating point value, or a money total leaving its range, is summed again instead, so that
-// those totals never drift from what the database sums.
+// those totals never drift from what the database sums; an unchanged floating point value
+// leaves its sum as it was, to the last bit.
 bool ViewFooter::followChange(const DataSet &dataSet)
 {
     const DataSet::PostedChange &change = dataSet.lastPostedChange();
@@ -147,19 +148,22 @@ bool ViewFooter::followChange(const DataSet &dataSet)
         change.at != dataSet.postedChanges())
         return false;
     const QList<ColumnDef> &columns = dataSet.columns();
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        if (columns[c].type == FieldType::Float && isSummed(columns[c]) &&
-            change.before.value(c).toDouble() != change.after.value(c).toDouble())
-            return false;
     FooterTotals totals = *m_posted;
     if (!change.before.isEmpty())
         addRow(totals, columns, change.before, -1);
     if (!change.after.isEmpty())
         addRow(totals, columns, change.after, 1);
-    for (qsizetype c = 0; c < columns.size(); ++c)
-        if (columns[c].type == FieldType::Currency && isSummed(columns[c]) &&
-            totals.sums[c].isNull())
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        if (!isSummed(columns[c]))
+            continue;
+        if (columns[c].type == FieldType::Float) {
+            if (change.before.value(c).toDouble() != change.after.value(c).toDouble())
+                return false;
+            totals.sums[c] = m_posted->sums[c];
+        } else if (columns[c].type == FieldType::Currency && totals.sums[c].isNull()) {
             return false;
+        }
+    }
     m_posted = totals;
     return true;
 }

@@ -158,6 +158,14 @@ private Q_SLOTS:
         edit(8, "单价", 1e17);
         edit(8, "单价", 0.5);
         check("a price made large and small again");
+        // Two huge prices that cancel: a name edited beside one of them must leave the sum of
+        // prices alone, as taking the huge price away and adding it back would lose the rest.
+        edit(0, "单价", 1e17);
+        edit(1, "单价", -1e17);
+        edit(0, "名称", "大单价");
+        check("a name edited beside a huge price");
+        edit(1, "单价", 0.25);
+        edit(0, "单价", 0.5);
         edit(9, "数量", 1);
         check("a row left the filter");
         ds.append();
